@@ -1,0 +1,62 @@
+#pragma once
+// The odds run behind "Play Hands" and the check of the player count. The
+// dealing, tallying, formatting and number reading here are plain C++; the two
+// handlers that touch the window controls live in play_hands.cpp.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "cards/cards.h"
+
+inline constexpr int DealsPerRun = 1000;
+
+// The program's one random sequence: uniform in [0, 1) with 24 bits, from the
+// same state at every start and never reseeded, so the first run after a
+// start always plays the same deals.
+float NextRandom();
+void ResetRandom();  // back to the start-up state (for tests)
+
+// Removes one random card from the deck string and returns it; "" on an
+// empty deck.
+CardCode DrawCard(std::string& deck);
+
+// Removes every occurrence of a card code from a card set.
+void RemoveCard(std::string& cards, std::string_view code);
+
+// The three status lines, each count as a share of the whole run in percent,
+// joined by CR LF.
+std::string FormatOdds(int wins, int losses, int draws, std::string_view decimalPoint = ".");
+
+// The number the text starts with, "." as the decimal point, leading blanks
+// skipped; 0 when it does not start with a number.
+double ReadPlayerCount(std::string_view text);
+
+// The whole text, blanks at the ends aside, as a number written with the
+// given decimal point and group separator; nothing when it is not one.
+std::optional<double> ReadLocaleNumber(std::string_view text, std::string_view decimalPoint,
+                                       std::string_view groupSeparator);
+
+inline constexpr double MinPlayers = 2;
+inline constexpr double MaxPlayers = 10;
+bool IsPlayerCountValid(std::optional<double> count);
+
+enum class DealOutcome { Win, Loss, Draw };
+
+// FullDeck without the cards now in the slots.
+std::string BuildRunDeck();
+
+// One simulated deal: the empty community places and the opponents' hands are
+// drawn from a copy of runDeck, and the user's hand is compared with the best
+// opponent. Community cards are read from Slots afresh.
+DealOutcome PlayDeal(const std::string& runDeck, const std::string& hole, double players);
+
+// Window handlers.
+void Command1_Click();
+void Text1_Validate(bool& Cancel);
+
+inline constexpr const char* MissingHoleCardsMessage = "Select your hole cards.";
+inline constexpr const char* PlayerCountMessage =
+    "Must be a number between 2 and 10 indicating the number of players in the current round "
+    "(including yourself).";
+inline constexpr const char* WarningTitle = "Warning";

@@ -1,0 +1,91 @@
+#pragma once
+// The card table: the seven card slots, the active slot, the pointer, the
+// geometry of the fanned card sheet, and the handlers that pick cards and draw
+// the board. The slot state and the sheet rule are plain C++; DrawBoard and
+// the handlers that reach the window live in board.cpp.
+
+#include <array>
+#include <cstdint>
+
+#include "cards/cards.h"
+
+// One card place on the table. Card is "" exactly when Column and Row are 0;
+// otherwise Column (1..13, two to ace) and Row (1..4, S H C D) name the card's
+// cell in the card sheet.
+struct CardSlot {
+    std::int16_t X = 0;
+    std::int16_t Y = 0;
+    CardCode Card;
+    std::uint8_t Column = 0;
+    std::uint8_t Row = 0;
+};
+
+inline constexpr int SlotCount = 7;
+
+// The slots, numbered 1..7: 1 and 2 the hole cards, 3 to 7 the community cards.
+struct SlotArray {
+    std::array<CardSlot, SlotCount> items;
+    CardSlot& operator[](int number) { return items[number - 1]; }
+    const CardSlot& operator[](int number) const { return items[number - 1]; }
+    auto begin() { return items.begin(); }
+    auto end() { return items.end(); }
+    auto begin() const { return items.begin(); }
+    auto end() const { return items.end(); }
+};
+
+extern SlotArray Slots;
+extern std::uint8_t ActiveSlot;  // the slot that receives the next picked card
+extern float MouseX;             // last pointer position; 0 until the first event,
+extern float MouseY;             // which lies off the sheet
+
+// Table geometry, in window pixels.
+inline constexpr int CardWidth = 52;
+inline constexpr int CardHeight = 70;
+inline constexpr int SheetColumns = 13;
+inline constexpr int SheetRows = 4;
+inline constexpr int SheetLeft = 33;     // corner of the card in column 1, row 1
+inline constexpr int SheetTop = 280;
+inline constexpr int SheetStepX = 18;    // visible strip of a covered card
+inline constexpr int SheetStepY = 40;
+inline constexpr int SheetRight = 299;   // last x and y that hit the sheet
+inline constexpr int SheetBottom = 469;
+inline constexpr int RaisedLift = 26;    // the hovered card is drawn this much higher
+inline constexpr int FrameMargin = 12;   // glow of the selection frame around a slot
+inline constexpr int FrameWidth = CardWidth + 2 * FrameMargin;
+inline constexpr int FrameHeight = CardHeight + 2 * FrameMargin;
+inline constexpr int HoleRowY = 55;
+inline constexpr int CommunityRowY = 175;
+inline constexpr int SlotPitch = 56;     // card width plus a 4-pixel gap
+inline constexpr int FirstSlotX = 30;
+
+// A cell of the card sheet; Column and Row are 0 when the point is off the sheet.
+struct SheetCell {
+    int Column = 0;
+    int Row = 0;
+    bool onSheet() const { return Column != 0; }
+};
+
+// The card of the fanned sheet whose visible part lies under (x, y).
+SheetCell SheetCellAt(float x, float y);
+
+// The code of the card in a sheet cell: column 1 is the two, 13 the ace.
+CardCode SheetCard(int column, int row);
+
+// Gives the seven slots their fixed places.
+void PlaceSlots();
+
+// Empties every slot and makes slot 1 active; places stay as they are.
+void EmptySlots();
+
+// Window handlers. Buttons and shift state are passed on but not used: every
+// mouse button picks alike.
+void Form_MouseUp(int Button, int Shift, float X, float Y);
+void Form_MouseMove(int Button, int Shift, float X, float Y);
+void Form_Load();
+void Command2_Click();
+
+// Paints the whole table into the window's drawing surface and refreshes it.
+void DrawBoard();
+
+inline constexpr const char* ClearPrompt =
+    "Select cards. Make sure the number of players in this round is correct.";
