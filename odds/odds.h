@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cards/cards.h"
 
@@ -17,8 +18,8 @@ inline constexpr int DealsPerRun = 1000;
 float NextRandom();
 void ResetRandom();  // back to the start-up state (for tests)
 
-// Removes one random card from the deck string and returns it; "" on an
-// empty deck.
+// Removes one random card from a deck that holds each card once and returns
+// it; "" on an empty deck.
 CardCode DrawCard(std::string& deck);
 
 // Removes every occurrence of a card code from a card set.
@@ -43,13 +44,26 @@ bool IsPlayerCountValid(std::optional<double> count);
 
 enum class DealOutcome { Win, Loss, Draw };
 
+// The cards of one simulated deal: the five community cards in slot order
+// and each opponent's hand, opponent 2 first.
+struct DealtCards {
+    std::string board;
+    std::vector<std::string> opponents;
+};
+
 // FullDeck without the cards now in the slots.
 std::string BuildRunDeck();
 
-// One simulated deal: the empty community places and the opponents' hands are
-// drawn from a copy of runDeck, and the user's hand is compared with the best
-// opponent. Community cards are read from Slots afresh.
-DealOutcome PlayDeal(const std::string& runDeck, const std::string& hole, double players);
+// Deals from a copy of runDeck: the community places that are empty in Slots
+// now, then two cards for each opponent up to the player count.
+DealtCards DealCards(const std::string& runDeck, const std::string& hole, double players);
+
+// Compares the user's best hand with the best opponent's.
+DealOutcome ScoreDeal(const std::string& hole, const DealtCards& deal);
+
+inline DealOutcome PlayDeal(const std::string& runDeck, const std::string& hole, double players) {
+    return ScoreDeal(hole, DealCards(runDeck, hole, players));
+}
 
 // Window handlers.
 void Command1_Click();

@@ -1,1 +1,76 @@
-// placeholder
+#include <cmath>
+
+#include "table/table.h"
+
+SlotArray Slots;
+std::uint8_t ActiveSlot = 1;
+float MouseX = 0;
+float MouseY = 0;
+
+SheetCell SheetCellAt(float x, float y) {
+    // The comparisons are written so that NaN falls off the sheet too.
+    if (!(x >= SheetLeft && x <= SheetRight && y >= SheetTop && y <= SheetBottom)) return {};
+    // Every card but the last of a row or column shows only its left and top
+    // strip, so the area beyond the last strip belongs to the last card.
+    int column = static_cast<int>(std::floor((x - SheetLeft) / SheetStepX)) + 1;
+    int row = static_cast<int>(std::floor((y - SheetTop) / SheetStepY)) + 1;
+    if (column > SheetColumns) column = SheetColumns;
+    if (row > SheetRows) row = SheetRows;
+    return {column, row};
+}
+
+CardCode SheetCard(int column, int row) {
+    return CardTable(column + 1, row);
+}
+
+void PlaceSlots() {
+    Slots[1].X = FirstSlotX;
+    Slots[1].Y = HoleRowY;
+    Slots[2].X = FirstSlotX + SlotPitch;
+    Slots[2].Y = HoleRowY;
+    for (int n = 3; n <= SlotCount; ++n) {
+        Slots[n].X = static_cast<std::int16_t>((n - 3) * SlotPitch + FirstSlotX);
+        Slots[n].Y = CommunityRowY;
+    }
+}
+
+namespace {
+
+void EmptySlot(CardSlot& slot) {
+    slot.Card.clear();
+    slot.Column = 0;
+    slot.Row = 0;
+}
+
+}  // namespace
+
+void EmptySlots() {
+    for (CardSlot& slot : Slots) EmptySlot(slot);
+    ActiveSlot = 1;
+}
+
+void Form_MouseUp(int /*Button*/, int /*Shift*/, float X, float Y) {
+    MouseX = X;
+    MouseY = Y;
+
+    if (SheetCell cell = SheetCellAt(X, Y); cell.onSheet()) {
+        CardCode picked = SheetCard(cell.Column, cell.Row);
+        // A card stands in one slot only: picking it again moves it here.
+        for (CardSlot& slot : Slots) {
+            if (slot.Card == picked) EmptySlot(slot);
+        }
+        CardSlot& target = Slots[ActiveSlot];
+        target.Card = picked;
+        target.Column = static_cast<std::uint8_t>(cell.Column);
+        target.Row = static_cast<std::uint8_t>(cell.Row);
+        ActiveSlot = static_cast<std::uint8_t>(ActiveSlot % SlotCount + 1);
+    }
+
+    // A release on a slot makes it the one that takes the next card; the
+    // right and bottom edges belong to the gap beside it.
+    for (int n = 1; n <= SlotCount; ++n) {
+        const CardSlot& slot = Slots[n];
+        if (X >= slot.X && X < slot.X + CardWidth && Y >= slot.Y && Y < slot.Y + CardHeight)
+            ActiveSlot = static_cast<std::uint8_t>(n);
+    }
+}

@@ -1,1 +1,242 @@
-// placeholder
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <map>
+#include <set>
+
+#include "odds/odds.h"
+#include "table/table.h"
+
+namespace {
+
+void ResetTable() {
+    BuildCardTable();
+    Slots = {};
+    PlaceSlots();
+    ActiveSlot = 1;
+    MouseX = MouseY = 0;
+}
+
+void Place(int slot, const char* card) { Slots[slot].Card = card; }
+
+// Splits a card set into its codes.
+std::vector<std::string> Codes(const std::string& cards) {
+    std::vector<std::string> codes;
+    for (std::size_t i = 0; i + 1 < cards.size(); i += 2) codes.push_back(cards.substr(i, 2));
+    return codes;
+}
+
+// How many random numbers a call used, found by where the sequence stands after it.
+template <typename F>
+int RandomsUsedBy(F call) {
+    ResetRandom();
+    call();
+    const float next = NextRandom();
+    ResetRandom();
+    for (int used = 0; used < 10000; ++used) {
+        if (NextRandom() == next) return used;
+    }
+    return -1;
+}
+
+TEST(FormatOdds, WritesEachCountAsAShareOfTheWholeRun) {
+    struct Case { int wins, losses, draws; const char* text; };
+    const Case cases[] = {
+        {0, 0, 0, "Win Chance: 0%\r\nLose Chance: 0%\r\nDraw Chance: 0%"},
+        {1, 0, 0, "Win Chance: 0.1%\r\nLose Chance: 0%\r\nDraw Chance: 0%"},
+        {0, 0, 1, "Win Chance: 0%\r\nLose Chance: 0%\r\nDraw Chance: 0.1%"},
+        {123, 5, 872, "Win Chance: 12.3%\r\nLose Chance: 0.5%\r\nDraw Chance: 87.2%"},
+        {1000, 0, 0, "Win Chance: 100%\r\nLose Chance: 0%\r\nDraw Chance: 0%"},
+        {376, 601, 23, "Win Chance: 37.6%\r\nLose Chance: 60.1%\r\nDraw Chance: 2.3%"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(FormatOdds(c.wins, c.losses, c.draws), c.text);
+}
+
+TEST(FormatOdds, UsesTheGivenDecimalSeparator) {
+    EXPECT_EQ(FormatOdds(5, 123, 10, ","), "Win Chance: 0,5%\r\nLose Chance: 12,3%\r\nDraw Chance: 1%");
+}
+
+TEST(ReadPlayerCount, ReadsTheNumberTheTextStartsWith) {
+    struct Case { const char* text; double count; };
+    const Case cases[] = {
+        {"10", 10},   {"2", 2},       {"2.9", 2.9}, {"  3", 3},    {"\t4", 4},  {"3 players", 3},
+        {"2,5", 2},   {"-3", -3},     {"+4", 4},    {".5", 0.5},   {"7.", 7},   {"1e5", 1},
+        {"", 0},      {"abc", 0},     {"-", 0},     {".", 0},      {"x10", 0},  {"0", 0},
+    };
+    for (const Case& c : cases) EXPECT_DOUBLE_EQ(ReadPlayerCount(c.text), c.count) << '"' << c.text << '"';
+    EXPECT_TRUE(std::isinf(ReadPlayerCount(std::string(400, '9'))));
+}
+
+TEST(ReadLocaleNumber, AcceptsOnlyAWholeNumberInTheLocalesForm) {
+    struct Case { const char* text; const char* point; const char* group; std::optional<double> value; };
+    const Case cases[] = {
+        {"2", ".", ",", 2},           {" 3 ", ".", ",", 3},         {"2.5", ".", ",", 2.5},
+        {"2,5", ",", ".", 2.5},       {"1,000", ".", ",", 1000},    {"1.000,5", ",", ".", 1000.5},
+        {"-3", ".", ",", -3},         {"+7", ".", ",", 7},          {".5", ".", ",", 0.5},
+        {"10\xc2\xa0" "000", ",", "\xc2\xa0", 10000},
+        {"", ".", ",", std::nullopt},        {"   ", ".", ",", std::nullopt},
+        {"abc", ".", ",", std::nullopt},     {"3 players", ".", ",", std::nullopt},
+        {"inf", ".", ",", std::nullopt},     {"nan", ".", ",", std::nullopt},
+        {"1e3", ".", ",", std::nullopt},     {"2.5", ",", ".", 25},
+        {",5", ".", ",", std::nullopt},      {"1,", ".", ",", std::nullopt},
+        {"1,,0", ".", ",", std::nullopt},    {".", ".", ",", std::nullopt},
+        {"+", ".", ",", std::nullopt},       {"--2", ".", ",", std::nullopt},
+        {"3\n", ".", ",", std::nullopt},     {"0x10", ".", ",", std::nullopt},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ReadLocaleNumber(c.text, c.point, c.group), c.value) << '"' << c.text << '"';
+}
+
+TEST(IsPlayerCountValid, TakesTwoToTenBothIncludedFractionsToo) {
+    for (double count : {2.0, 2.5, 9.99, 10.0}) EXPECT_TRUE(IsPlayerCountValid(count)) << count;
+    for (double count : {1.0, 1.99, 10.01, 11.0, 0.0, -3.0, double(INFINITY), double(NAN)})
+        EXPECT_FALSE(IsPlayerCountValid(count)) << count;
+    EXPECT_FALSE(IsPlayerCountValid(std::nullopt));
+}
+
+TEST(RandomSequence, StartsAlikeAfterEveryResetAndStaysBelowOne) {
+    ResetRandom();
+    std::vector<float> first;
+    for (int i = 0; i < 100; ++i) first.push_back(NextRandom());
+    ResetRandom();
+    for (float value : first) EXPECT_EQ(NextRandom(), value);
+
+    double sum = 0;
+    for (int i = 0; i < 200000; ++i) {
+        const float r = NextRandom();
+        ASSERT_GE(r, 0.0f);
+        ASSERT_LT(r, 1.0f);
+        sum += r;
+    }
+    EXPECT_NEAR(sum / 200000, 0.5, 0.005);
+}
+
+TEST(DrawCard, DealsEveryCardOnceThenNothing) {
+    ResetRandom();
+    std::string deck(FullDeck);
+    std::set<std::string> drawn;
+    for (int i = 0; i < 52; ++i) {
+        const std::string card = DrawCard(deck);
+        EXPECT_NE(FullDeck.find(card) % 2, 1u);
+        EXPECT_TRUE(drawn.insert(card).second) << card << " drawn twice";
+        EXPECT_EQ(deck.size(), 104u - 2 * drawn.size());
+        EXPECT_EQ(deck.find(card), std::string::npos);
+    }
+    EXPECT_EQ(DrawCard(deck), "");
+    EXPECT_EQ(deck, "");
+}
+
+TEST(DrawCard, PicksEveryRemainingCardAlike) {
+    ResetRandom();
+    std::map<std::string, int> counts;
+    const int draws = 52 * 2000;
+    for (int i = 0; i < draws; ++i) {
+        std::string deck(FullDeck);
+        ++counts[DrawCard(deck)];
+    }
+    ASSERT_EQ(counts.size(), 52u);
+    for (const auto& [card, count] : counts) EXPECT_NEAR(count, 2000, 250) << card;
+}
+
+TEST(RemoveCard, RemovesEveryOccurrenceAndNothingForAnEmptyCode) {
+    std::string cards = "AS2HAS3C";
+    RemoveCard(cards, "AS");
+    EXPECT_EQ(cards, "2H3C");
+    RemoveCard(cards, "");
+    EXPECT_EQ(cards, "2H3C");
+}
+
+class Dealing : public testing::Test {
+protected:
+    void SetUp() override {
+        ResetTable();
+        ResetRandom();
+    }
+};
+
+TEST_F(Dealing, RunDeckLeavesOutTheCardsInTheSlots) {
+    Place(1, "AS");
+    Place(2, "KD");
+    EXPECT_EQ(BuildRunDeck().size(), 100u);
+    Place(3, "0H");
+    Place(7, "2C");
+    const std::string deck = BuildRunDeck();
+    EXPECT_EQ(deck.size(), 96u);
+    for (const char* card : {"AS", "KD", "0H", "2C"}) EXPECT_EQ(deck.find(card), std::string::npos) << card;
+}
+
+TEST_F(Dealing, DrawsTheEmptyCommunityPlacesThenTwoCardsPerOpponent) {
+    Place(1, "AS");
+    Place(2, "KD");
+    const std::string hole = "ASKD";
+    const std::string deck = BuildRunDeck();
+    struct Case { double players; int opponents; };
+    for (const Case c : {Case{2, 1}, Case{10, 9}, Case{2.9, 1}, Case{1, 0}, Case{0, 0}, Case{-3, 0}}) {
+        EXPECT_EQ(RandomsUsedBy([&] { DealCards(deck, hole, c.players); }), 5 + 2 * c.opponents) << c.players;
+        EXPECT_EQ(DealCards(deck, hole, c.players).opponents.size(), std::size_t(c.opponents));
+    }
+
+    for (int n = 3; n <= 7; ++n) Slots[n].Card = FullDeck.substr(2 * n, 2);
+    const std::string fullBoard = BuildRunDeck();
+    EXPECT_EQ(fullBoard.size(), 90u);
+    EXPECT_EQ(RandomsUsedBy([&] { DealCards(fullBoard, hole, 4); }), 6);
+    EXPECT_EQ(DealCards(fullBoard, hole, 4).board, "4S5S6S7S8S");
+}
+
+TEST_F(Dealing, NoPlayersMeansEveryDealIsWon) {
+    Place(1, "2S");
+    Place(2, "7D");
+    const std::string deck = BuildRunDeck();
+    for (int deal = 0; deal < 200; ++deal) EXPECT_EQ(PlayDeal(deck, "2S7D", 0), DealOutcome::Win);
+}
+
+TEST_F(Dealing, ThirtyPlayersEmptyTheDeckAndStillScore) {
+    Place(1, "AS");
+    Place(2, "KD");
+    const std::string deck = BuildRunDeck();
+    const DealtCards deal = DealCards(deck, "ASKD", 30);
+    ASSERT_EQ(deal.opponents.size(), 29u);
+    for (int j = 0; j < 22; ++j) EXPECT_EQ(deal.opponents[j].size(), 4u);
+    EXPECT_EQ(deal.opponents[22].size(), 2u);
+    for (int j = 23; j < 29; ++j) EXPECT_EQ(deal.opponents[j], "");
+    ScoreDeal("ASKD", deal);  // scores six- and five-card hands without trouble
+}
+
+TEST_F(Dealing, ATieWithTheBestOpponentIsADraw) {
+    // A royal flush on the board: everybody plays it.
+    for (auto [slot, card] : {std::pair{3, "AH"}, {4, "KH"}, {5, "QH"}, {6, "JH"}, {7, "0H"}}) Place(slot, card);
+    Place(1, "2S");
+    Place(2, "3C");
+    const std::string deck = BuildRunDeck();
+    for (double players : {2.0, 5.0, 10.0}) EXPECT_EQ(PlayDeal(deck, "2S3C", players), DealOutcome::Draw);
+}
+
+TEST_F(Dealing, NoCardTwiceInADealEvenWhenTheSlotsChangeMidRun) {
+    Place(1, "AS");
+    Place(2, "KD");
+    const std::string hole = "ASKD";
+    const std::string deck = BuildRunDeck();
+    auto check = [&](const DealtCards& deal) {
+        std::set<std::string> seen{"AS", "KD"};
+        std::vector<std::string> all = Codes(deal.board);
+        for (const std::string& hand : deal.opponents) {
+            for (const std::string& card : Codes(hand)) all.push_back(card);
+        }
+        for (const std::string& card : all) ASSERT_TRUE(seen.insert(card).second) << card << " twice";
+        EXPECT_EQ(all.size(), 5u + 2 * deal.opponents.size());
+    };
+    for (int deal = 0; deal < 300; ++deal) {
+        // Between deals the user puts cards on the board, takes them off again,
+        // and moves a hole card onto the board.
+        Slots[4].Card = deal % 3 == 0 ? "QS" : "";
+        Slots[6].Card = deal % 5 == 0 ? "AS" : "";
+        const DealtCards dealt = DealCards(deck, hole, 10);
+        check(dealt);
+        if (deal % 3 == 0) {
+            EXPECT_EQ(dealt.board.substr(2, 2), "QS");
+        }
+        EXPECT_NE(dealt.board.substr(6, 2), "AS");
+    }
+}
+
+}  // namespace

@@ -1,1 +1,159 @@
-// placeholder
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "table/table.h"
+
+namespace {
+
+class Picking : public testing::Test {
+protected:
+    void SetUp() override {
+        BuildCardTable();
+        Slots = {};
+        PlaceSlots();
+        ActiveSlot = 1;
+        MouseX = MouseY = 0;
+    }
+
+    // Releases a button over the visible corner of a card of the sheet.
+    static void Pick(const CardCode& card, int button = 1) {
+        const int column = int(std::string_view("234567890JQKA").find(card[0])) + 1;
+        const int row = int(SuitChars.find(card[1])) + 1;
+        Form_MouseUp(button, 0, SheetLeft + SheetStepX * (column - 1) + 2.5f, SheetTop + SheetStepY * (row - 1) + 3.5f);
+    }
+
+    static std::string Cards() {
+        std::string all;
+        for (const CardSlot& slot : Slots) all += (slot.Card.empty() ? "--" : slot.Card) + " ";
+        return all;
+    }
+
+    // What must hold after anything the mouse does.
+    static void ExpectConsistent() {
+        for (const CardSlot& slot : Slots) {
+            if (slot.Card.empty()) {
+                EXPECT_EQ(slot.Column, 0);
+                EXPECT_EQ(slot.Row, 0);
+            } else {
+                EXPECT_EQ(SheetCard(slot.Column, slot.Row), slot.Card);
+            }
+        }
+        EXPECT_GE(ActiveSlot, 1);
+        EXPECT_LE(ActiveSlot, 7);
+    }
+};
+
+TEST(SheetCellAt, FindsTheCardWhoseVisiblePartIsUnderThePoint) {
+    struct Case { float x, y; int column, row; };
+    const Case cases[] = {
+        {33, 280, 1, 1},    {299, 469, 13, 4},  {300, 469, 0, 0},  {290, 300, 13, 1},
+        {50, 300, 1, 1},    {51, 300, 2, 1},    {110, 330, 5, 2},  {40, 285, 1, 1},
+        {200, 330, 10, 2},  {190, 330, 9, 2},   {32.99f, 300, 0, 0}, {100, 279.5f, 0, 0},
+        {100, 469.5f, 0, 0}, {0, 0, 0, 0},      {-40, 300, 0, 0},  {33, 460, 1, 4},
+    };
+    for (const Case& c : cases) {
+        const SheetCell cell = SheetCellAt(c.x, c.y);
+        EXPECT_EQ(cell.Column, c.column) << c.x << ", " << c.y;
+        EXPECT_EQ(cell.Row, c.row) << c.x << ", " << c.y;
+    }
+    EXPECT_FALSE(SheetCellAt(NAN, 300).onSheet());
+    EXPECT_FALSE(SheetCellAt(100, INFINITY).onSheet());
+}
+
+TEST(SheetCard, RunsFromTheTwoToTheAceAndSpadesHeartsClubsDiamonds) {
+    BuildCardTable();
+    EXPECT_EQ(SheetCard(1, 1), "2S");
+    EXPECT_EQ(SheetCard(9, 2), "0H");
+    EXPECT_EQ(SheetCard(10, 2), "JH");
+    EXPECT_EQ(SheetCard(11, 3), "QC");
+    EXPECT_EQ(SheetCard(13, 4), "AD");
+}
+
+TEST_F(Picking, SlotsStandInTheirFixedPlaces) {
+    const std::pair<int, int> places[] = {{30, 55}, {86, 55}, {30, 175}, {86, 175}, {142, 175}, {198, 175}, {254, 175}};
+    for (int n = 1; n <= 7; ++n) {
+        EXPECT_EQ(Slots[n].X, places[n - 1].first);
+        EXPECT_EQ(Slots[n].Y, places[n - 1].second);
+    }
+}
+
+TEST_F(Picking, SevenPicksFillTheSlotsInOrderAndTheEighthReplacesTheFirst) {
+    for (const char* card : {"AS", "KD", "2C", "0H", "JS", "9D", "5C"}) Pick(card);
+    EXPECT_EQ(Cards(), "AS KD 2C 0H JS 9D 5C ");
+    EXPECT_EQ(ActiveSlot, 1);
+    EXPECT_EQ(Slots[4].Column, 9);
+    EXPECT_EQ(Slots[4].Row, 2);
+    EXPECT_EQ(Slots[2].Column, 12);
+    EXPECT_EQ(Slots[2].Row, 4);
+    Pick("3H");
+    EXPECT_EQ(Cards(), "3H KD 2C 0H JS 9D 5C ");
+    EXPECT_EQ(ActiveSlot, 2);
+    ExpectConsistent();
+}
+
+TEST_F(Picking, ACardAlreadyInASlotMovesToTheActiveSlot) {
+    for (const char* card : {"AS", "KD", "2C", "0H"}) Pick(card);
+    ASSERT_EQ(ActiveSlot, 5);
+    Pick("KD");
+    EXPECT_EQ(Cards(), "AS -- 2C 0H KD -- -- ");
+    EXPECT_EQ(ActiveSlot, 6);
+    EXPECT_EQ(Slots[2].Column, 0);
+
+    Form_MouseUp(1, 0, 30, 175);  // make slot 3 active, then pick its own card
+    Pick("2C");
+    EXPECT_EQ(Slots[3].Card, "2C");
+    EXPECT_EQ(ActiveSlot, 4);
+    ExpectConsistent();
+}
+
+TEST_F(Picking, AReleaseOnASlotMakesItActiveAndChangesNoCard) {
+    Pick("AS");
+    const std::pair<float, float> corners[] = {{86, 175}, {137.9f, 244.9f}, {86, 244}, {137, 175}};
+    for (auto [x, y] : corners) {
+        ActiveSlot = 1;
+        Form_MouseUp(1, 0, x, y);
+        EXPECT_EQ(ActiveSlot, 4) << x << ", " << y;
+    }
+    Pick("QC");
+    EXPECT_EQ(Slots[4].Card, "QC");
+    EXPECT_EQ(ActiveSlot, 5);
+    EXPECT_EQ(Cards(), "AS -- -- QC -- -- -- ");
+
+    // The right and bottom edges and the gaps between slots belong to no slot.
+    for (auto [x, y] : {std::pair{82.f, 60.f}, {138.f, 200.f}, {100.f, 245.f}, {310.f, 200.f}, {-5.f, -5.f}}) {
+        Form_MouseUp(1, 0, x, y);
+        EXPECT_EQ(ActiveSlot, 5) << x << ", " << y;
+        EXPECT_EQ(MouseX, x);
+        EXPECT_EQ(MouseY, y);
+    }
+    EXPECT_EQ(Cards(), "AS -- -- QC -- -- -- ");
+}
+
+TEST_F(Picking, TheSheetEdgesAndEveryButtonPickAlike) {
+    Form_MouseUp(1, 0, 299, 469);
+    EXPECT_EQ(Slots[1].Card, "AD");
+    Form_MouseUp(1, 0, 300, 469);
+    EXPECT_EQ(Slots[2].Card, "");
+    Form_MouseUp(2, 0, 40, 285);
+    EXPECT_EQ(Slots[2].Card, "2S");
+    Form_MouseUp(4, 1, 200, 330);
+    EXPECT_EQ(Slots[3].Card, "JH");
+    Form_MouseUp(0, 0, 190, 330);
+    EXPECT_EQ(Slots[4].Card, "0H");
+    ExpectConsistent();
+}
+
+TEST_F(Picking, EmptyingTwiceIsLikeOnceAndKeepsPlacesAndPointer) {
+    for (const char* card : {"AS", "KD", "2C"}) Pick(card);
+    Form_MouseUp(1, 0, 200, 200);
+    EmptySlots();
+    EmptySlots();
+    EXPECT_EQ(Cards(), "-- -- -- -- -- -- -- ");
+    EXPECT_EQ(ActiveSlot, 1);
+    EXPECT_EQ(Slots[7].X, 254);
+    EXPECT_EQ(MouseX, 200);
+    ExpectConsistent();
+}
+
+}  // namespace
