@@ -1,1 +1,13 @@
-int main() { return 0; }
+#include <QApplication>
+#include <memory>
+
+#include "window/form1.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Quillan");
+    QGuiApplication::setDesktopFileName("quillan");
+    std::unique_ptr<Form1Window> form(LoadForm1());
+    form->show();
+    return app.exec();
+}

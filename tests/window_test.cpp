@@ -1,1 +1,307 @@
-// placeholder
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "gui_support.h"
+
+namespace {
+
+using WindowLayout = WindowTest;
+using PlayHands = WindowTest;
+using PlayerCount = WindowTest;
+using ClearCards = WindowTest;
+
+// Lets the window take back its activation after a message box, as a
+// window manager would give it back.
+void Settle() { EXPECT_TRUE(QTest::qWaitForWindowActive(Form1, 1000)); }
+
+void ClickButton(QPushButton* button, Qt::MouseButton which = Qt::LeftButton) {
+    QTest::mouseClick(button, which, {}, button->rect().center());
+    Settle();
+}
+
+void HoleCards(const char* first, const char* second) {
+    Slots[1].Card = first;
+    Slots[2].Card = second;
+}
+
+TEST_F(WindowLayout, OpensWithItsControlsInPlace) {
+    EXPECT_EQ(form->windowTitle(), "Quillan");
+    EXPECT_EQ(form->size(), QSize(331, 500));
+    EXPECT_TRUE(form->windowFlags() & Qt::WindowStaysOnTopHint);
+
+    struct Place { QWidget* control; QRect rect; QString text; };
+    const Place places[] = {
+        {form->Command1, {176, 24, 65, 25}, "Play Hands"},
+        {form->Command2, {248, 24, 65, 25}, "Clear Cards"},
+        {form->Text1, {280, 56, 25, 17}, "2"},
+        {form->txt_Status, {176, 80, 137, 49}, ""},
+        {form->Label1, {24, 16, 121, 17}, "Hole Cards:"},
+        {form->Label2, {24, 144, 241, 17}, "Community Cards:"},
+        {form->Label3, {184, 56, 97, 17}, "Number of players:"},
+    };
+    for (const Place& p : places) {
+        EXPECT_EQ(p.control->geometry(), p.rect) << p.text.toStdString();
+        EXPECT_FALSE(p.control->accessibleName().isEmpty()) << p.text.toStdString();
+        EXPECT_FALSE(p.control->accessibleDescription().isEmpty()) << p.text.toStdString();
+    }
+    EXPECT_EQ(form->Command1->text(), "Play Hands");
+    EXPECT_EQ(form->Command2->text(), "Clear Cards");
+    EXPECT_EQ(form->Text1->text(), "2");
+    EXPECT_EQ(Status(), "");
+
+    // Every caption fits its box.
+    for (QLabel* label : {form->Label1, form->Label2, form->Label3}) {
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width()) << label->text().toStdString();
+        EXPECT_LE(label->fontMetrics().height(), label->height() + 2) << label->text().toStdString();
+    }
+    for (QPushButton* button : {form->Command1, form->Command2})
+        EXPECT_LE(button->fontMetrics().horizontalAdvance(button->text()), button->width() - 6);
+    EXPECT_LE(form->Text1->fontMetrics().horizontalAdvance("10"), form->Text1->width());
+
+    EXPECT_TRUE(form->Text1->font().bold());
+    EXPECT_EQ(form->Text1->palette().color(QPalette::Text), QColor(255, 0, 0));
+    EXPECT_EQ(form->Text1->palette().color(QPalette::Base), QColor(0, 0, 0));
+    EXPECT_EQ(form->txt_Status->palette().color(QPalette::Text), QColor(255, 255, 0));
+    EXPECT_EQ(form->txt_Status->palette().color(QPalette::Base), QColor(64, 64, 64));
+
+    for (const PictureBox* box : {&form->MiniCardsSprite, &form->MiniCardsSprite2, &form->MiniBack, &form->MiniSelection}) {
+        EXPECT_FALSE(box->control->isVisible());
+        EXPECT_EQ(box->control->size(), box->picture.size());
+    }
+}
+
+TEST_F(WindowLayout, ResultLinesShowAsThreeLines) {
+    SetText(form->txt_Status, FormatOdds(1, 0, 0));
+    EXPECT_EQ(form->txt_Status->document()->blockCount(), 3);
+    EXPECT_EQ(Status(), "Win Chance: 0.1%\nLose Chance: 0%\nDraw Chance: 0%");
+}
+
+TEST_F(WindowLayout, TabVisitsPlayStatusCountThenClear) {
+    form->Command1->setFocus();
+    std::vector<QWidget*> visited;
+    for (int i = 0; i < 4; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited.push_back(QApplication::focusWidget());
+    }
+    EXPECT_EQ(visited, (std::vector<QWidget*>{form->txt_Status, form->Text1, form->Command2, form->Command1}));
+}
+
+TEST_F(WindowLayout, EnlargingAddsGreenTableAndMovesNothing) {
+    const QRgb sheetPixel = form->hDC()->pixel(40, 290);
+    form->resize(500, 700);
+    QApplication::processEvents();
+    EXPECT_EQ(form->hDC()->pixel(450, 650), qRgb(0, 128, 0));
+    EXPECT_EQ(form->hDC()->pixel(40, 290), sheetPixel);
+    EXPECT_EQ(form->Command1->geometry(), QRect(176, 24, 65, 25));
+    EXPECT_EQ(form->grab().toImage().pixel(450, 650), qRgb(0, 128, 0));
+}
+
+TEST_F(PlayHands, MissingHoleCardWarnsAndChangesNothing) {
+    SetText(form->txt_Status, "before");
+    for (auto [first, second] : {std::pair{"AS", ""}, {"", "KD"}, {"", ""}}) {
+        HoleCards(first, second);
+        ClickButton(form->Command1);
+        EXPECT_EQ(Status(), "before");
+        EXPECT_TRUE(form->txt_Status->hasFocus());
+    }
+    ASSERT_EQ(boxes.size(), 3u);
+    for (const SeenBox& box : boxes) {
+        EXPECT_EQ(box.title, "Warning");
+        EXPECT_EQ(box.text, "Select your hole cards.");
+        EXPECT_EQ(box.buttons, 1);
+        EXPECT_EQ(box.icon, QMessageBox::NoIcon);
+    }
+}
+
+TEST_F(PlayHands, FiguresCountUpToOneHundred) {
+    HoleCards("AS", "KD");
+    Slots[1].Column = 13, Slots[1].Row = 1, Slots[2].Column = 12, Slots[2].Row = 4;
+    form->Text1->setText("4");
+    QSignalSpy writes(form->txt_Status, &QPlainTextEdit::textChanged);
+    QStringList texts;
+    QObject::connect(form->txt_Status, &QPlainTextEdit::textChanged, [&] { texts << Status(); });
+    ClickButton(form->Command1);
+
+    ASSERT_EQ(texts.size(), 1000);
+    const std::vector<double> first = Figures(texts.front());
+    ASSERT_EQ(first.size(), 3u);
+    EXPECT_DOUBLE_EQ(Sum(first), 0.1);
+    EXPECT_EQ(std::count(first.begin(), first.end(), 0.1), 1);
+    for (int deal = 1; deal <= 1000; deal += 111) EXPECT_NEAR(Sum(Figures(texts[deal - 1])), deal / 10.0, 1e-9);
+    const std::vector<double> last = Figures(Status());
+    EXPECT_NEAR(Sum(last), 100, 1e-9);
+    EXPECT_NEAR(last[0], 37.6, 4);  // ace-king against three players
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(PlayHands, UnusualCountsReachingTheRun) {
+    HoleCards("2S", "7D");
+    // The box's check is what keeps counts in range; the run takes what it is given.
+    for (const char* count : {"abc", "", "1", "0"}) {
+        form->Text1->setText(count);
+        Command1_Click();
+        EXPECT_EQ(Status(), "Win Chance: 100%\nLose Chance: 0%\nDraw Chance: 0%") << count;
+    }
+    form->Text1->setText("30");
+    Command1_Click();
+    EXPECT_NEAR(Sum(Figures(Status())), 100, 1e-9);
+}
+
+TEST_F(PlayHands, AnotherPressDuringARunRunsInsideItAndTheFirstRunWritesLast) {
+    HoleCards("QH", "QC");
+    QStringList texts;
+    QObject::connect(form->txt_Status, &QPlainTextEdit::textChanged, [&] {
+        texts << Status();
+        if (texts.size() == 500) ClickButton(form->Command1);
+    });
+    ClickButton(form->Command1);
+    ASSERT_EQ(texts.size(), 2000);
+    EXPECT_NEAR(Sum(Figures(texts[1499])), 100, 1e-9);  // the inner run's last text
+    EXPECT_NEAR(Sum(Figures(texts[1500])), 50.1, 1e-9);  // the outer run goes on
+    EXPECT_NEAR(Sum(Figures(texts.back())), 100, 1e-9);
+}
+
+TEST_F(PlayHands, ClosingTheWindowEndsEveryRunAtOnce) {
+    HoleCards("QH", "QC");
+    int writes = 0;
+    int writesAfterClose = 0;
+    QObject::connect(form->txt_Status, &QPlainTextEdit::textChanged, [&] {
+        if (form->Unloaded()) ++writesAfterClose;
+        if (++writes == 10) QTest::mouseClick(form->Command1, Qt::LeftButton);  // a nested run
+        if (writes == 30) form->close();
+    });
+    QTest::mouseClick(form->Command1, Qt::LeftButton);
+    EXPECT_EQ(writes, 30);
+    EXPECT_EQ(writesAfterClose, 0);
+    EXPECT_TRUE(form->Unloaded());
+}
+
+TEST_F(PlayHands, DecimalCommaLocaleWritesCommas) {
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    HoleCards("AS", "KD");
+    form->Text1->setText("2,5");
+    QStringList texts;
+    QObject::connect(form->txt_Status, &QPlainTextEdit::textChanged, [&] { texts << Status(); });
+    ClickButton(form->Command1);
+    ASSERT_EQ(texts.size(), 1000);
+    EXPECT_TRUE(texts.front().contains("0,1%"));
+    EXPECT_NEAR(Sum(Figures(texts.back(), ',')), 100, 1e-9);
+    EXPECT_TRUE(boxes.empty());
+}
+
+// Run by FirstRun.IsTheSameInEveryNewProcess in a process of its own.
+TEST_F(PlayHands, PrintFirstRunTexts) {
+    if (qEnvironmentVariableIsEmpty("QUILLAN_PRINT_FIRST_RUN")) GTEST_SKIP() << "only run as a child process";
+    HoleCards("9H", "9C");
+    form->Text1->setText("6");
+    QStringList texts;
+    QObject::connect(form->txt_Status, &QPlainTextEdit::textChanged, [&] { texts << Status(); });
+    ClickButton(form->Command1);
+    printf("texts:%s\n", qPrintable(texts.join('|').replace('\n', '/')));
+}
+
+TEST(FirstRun, IsTheSameInEveryNewProcess) {
+    auto firstRun = [] {
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QUILLAN_PRINT_FIRST_RUN", "1");
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=PlayHands.PrintFirstRunTexts"});
+        child.waitForFinished(60000);
+        const QString out = QString::fromUtf8(child.readAllStandardOutput());
+        const int at = out.indexOf("texts:");
+        return at < 0 ? QString() : out.mid(at, out.indexOf('\n', at) - at);
+    };
+    const QString first = firstRun();
+    EXPECT_GT(first.count('|'), 900);
+    EXPECT_EQ(first, firstRun());
+}
+
+TEST_F(PlayerCount, AcceptedCountsLetTheFocusMoveOn) {
+    for (const char* count : {"2", "10", " 3 ", "2.5", "7"}) {
+        form->Text1->setText(count);
+        form->Text1->setFocus();
+        ClickButton(form->Command2);
+        EXPECT_EQ(form->Text1->text(), count);
+        EXPECT_EQ(Status(), ClearPrompt);  // the button's handler ran
+        SetText(form->txt_Status, "");
+    }
+    EXPECT_TRUE(boxes.empty());
+}
+
+TEST_F(PlayerCount, RefusedCountsKeepTheFocusAndStopTheButton) {
+    HoleCards("AS", "KD");
+    const char* refused[] = {"1", "11", "0", "-3", "", "abc", "3 players", "inf", "nan", "1e1", "10.5"};
+    for (const char* count : refused) {
+        boxes.clear();
+        form->Text1->setText(count);
+        form->Text1->setFocus();
+        ClickButton(form->Command1);
+        ASSERT_EQ(boxes.size(), 1u) << count;
+        EXPECT_EQ(boxes[0].title, "Warning");
+        EXPECT_EQ(boxes[0].text, PlayerCountMessage);
+        EXPECT_EQ(boxes[0].buttons, 1);
+        EXPECT_EQ(boxes[0].icon, QMessageBox::NoIcon);
+        EXPECT_EQ(boxes[0].text1WhileOpen, count);  // the message comes before the reset
+        EXPECT_EQ(form->Text1->text(), "2");
+        EXPECT_TRUE(form->Text1->hasFocus()) << count;
+        EXPECT_EQ(Status(), "") << "Play Hands ran after a refusal of " << count;
+    }
+    // The "2" written back passes, so the next press plays two-handed.
+    boxes.clear();
+    ClickButton(form->Command1);
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_NEAR(Sum(Figures(Status())), 100, 1e-9);
+}
+
+TEST_F(PlayerCount, TabAndClicksIntoTheStatusBoxAreCheckedToo) {
+    for (Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab}) {
+        form->Text1->setText("12");
+        form->Text1->setFocus();
+        QTest::keyClick(form->Text1, key);
+        Settle();
+        EXPECT_TRUE(form->Text1->hasFocus());
+        EXPECT_EQ(form->Text1->text(), "2");
+    }
+    form->Text1->setText("zz");
+    QTest::mouseClick(form->txt_Status->viewport(), Qt::LeftButton);
+    Settle();
+    EXPECT_TRUE(form->Text1->hasFocus());
+    EXPECT_EQ(boxes.size(), 3u);
+
+    // Leaving a valid count raises nothing.
+    QTest::mouseClick(form->txt_Status->viewport(), Qt::LeftButton);
+    Settle();
+    EXPECT_TRUE(form->txt_Status->hasFocus());
+    EXPECT_EQ(boxes.size(), 3u);
+}
+
+TEST_F(PlayerCount, DecimalCommaLocaleReadsCommas) {
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    bool cancel = false;
+    for (const char* count : {"2,5", "10", "1.0"}) {  // 1.0 is ten with a group separator
+        form->Text1->setText(count);
+        Text1_Validate(cancel);
+        EXPECT_FALSE(cancel) << count;
+    }
+    form->Text1->setText("2.5");  // twenty-five
+    Text1_Validate(cancel);
+    EXPECT_TRUE(cancel);
+}
+
+TEST_F(ClearCards, EmptiesTheSlotsAndPromptsAndLeavesTheCount) {
+    for (int n = 1; n <= 7; ++n) Form_MouseUp(1, 0, SheetLeft + SheetStepX * (n - 1) + 1, SheetTop + 1);
+    form->Text1->setText("5");
+    SetText(form->txt_Status, FormatOdds(1000, 0, 0));
+    ClickButton(form->Command2);
+    ClickButton(form->Command2);
+    for (const CardSlot& slot : Slots) EXPECT_EQ(slot.Card, "");
+    EXPECT_EQ(ActiveSlot, 1);
+    EXPECT_EQ(Status(), ClearPrompt);
+    EXPECT_TRUE(form->txt_Status->hasFocus());
+    EXPECT_EQ(form->Text1->text(), "5");
+}
+
+}  // namespace

@@ -1,1 +1,268 @@
-// placeholder
+#include "window/form1.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "odds/odds.h"
+#include "table/table.h"
+#include "window/artwork.h"
+
+Form1Window* Form1 = nullptr;
+
+namespace {
+
+const QColor TableGreen(0, 128, 0);
+
+// Fonts are set in pixels: the layout is made for a 96 dpi screen, and a
+// pixel size keeps every caption inside its box whatever dpi the screen reports.
+QFont CourierNew(int pixelSize, bool bold) {
+    QFont font("Courier New");
+    font.setStyleHint(QFont::TypeWriter);
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}
+
+QFont DefaultUiFont() {
+    QFont font("Liberation Sans");
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(11);  // 8 points at 96 dpi
+    return font;
+}
+
+void SetColours(QWidget* widget, const QColor& text, const QColor& background, QPalette::ColorRole role) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, text);
+    palette.setColor(QPalette::Text, text);
+    palette.setColor(role, background);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const char* text, QRect place, const QFont& font,
+                  const char* description) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setGeometry(place);
+    label->setFont(font);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setAccessibleName(text);
+    label->setAccessibleDescription(description);
+    SetColours(label, Qt::white, TableGreen, QPalette::Window);
+    return label;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const char* text, QRect place,
+                        const char* description) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    button->setGeometry(place);
+    button->setAccessibleName(text);
+    button->setAccessibleDescription(description);
+    return button;
+}
+
+void MakePictureBox(QWidget* parent, PictureBox& box, const char* name, QImage picture) {
+    box.control = new QLabel(parent);
+    box.control->setObjectName(name);
+    box.control->resize(picture.size());
+    box.control->hide();
+    box.picture = std::move(picture);
+}
+
+int VbButtons(Qt::MouseButtons buttons) {
+    return (buttons & Qt::LeftButton ? 1 : 0) | (buttons & Qt::RightButton ? 2 : 0) |
+           (buttons & Qt::MiddleButton ? 4 : 0);
+}
+
+int VbShift(Qt::KeyboardModifiers modifiers) {
+    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
+           (modifiers & Qt::AltModifier ? 4 : 0);
+}
+
+// Runs the player-count check when the focus is about to leave Text1 for a
+// control that asks for it: the two buttons and the status box. Qt moves the
+// focus on a mouse press before the target sees the press, so those controls
+// take the focus by Tab only and this filter moves it itself once the check
+// passes; on a refusal the press is eaten and the focus stays in Text1.
+class ValidationFilter : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (!Form1 || Form1->Unloaded()) return false;
+        const auto type = event->type();
+        if (watched == Form1->Text1 && type == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Tab || key == Qt::Key_Backtab) return !LeaveText1(nullptr);
+            return false;
+        }
+        if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
+            QWidget* target = watched == Form1->txt_Status->viewport() ? Form1->txt_Status
+                                                                        : qobject_cast<QWidget*>(watched);
+            return !LeaveText1(target);
+        }
+        return false;
+    }
+
+private:
+    // True when the focus may move on; moves it to target when there is one.
+    static bool LeaveText1(QWidget* target) {
+        if (!Form1->Text1->hasFocus()) return true;
+        bool cancel = false;
+        Text1_Validate(cancel);
+        if (cancel) {
+            Form1->activateWindow();
+            Form1->Text1->setFocus(Qt::OtherFocusReason);
+            return false;
+        }
+        if (target) target->setFocus(Qt::MouseFocusReason);
+        return true;
+    }
+};
+
+}  // namespace
+
+void SetText(QPlainTextEdit* box, const std::string& text) {
+    QString lines = QString::fromStdString(text);
+    lines.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    box->setPlainText(lines);
+}
+
+Form1Window::Form1Window() {
+    setObjectName("Form1");
+    setWindowTitle("Quillan");
+    setWindowIcon(AppIcon());
+    setFont(DefaultUiFont());
+    setAccessibleName("Quillan");
+    setAccessibleDescription("Texas hold'em odds: pick your cards from the card sheet, then play hands");
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, TableGreen);
+    setPalette(palette);
+    setMouseTracking(true);
+    resize(FormWidth, FormHeight);
+
+    surface_ = QImage(FormWidth, FormHeight, QImage::Format_RGB32);
+    Cls();
+
+    const QFont bold12 = CourierNew(16, true);  // 12 points at 96 dpi
+
+    // Created in the window's own order; children created later stack above.
+    Command2 = MakeButton(this, "Command2", "Clear Cards", {248, 24, 65, 25},
+                          "Empties all seven card places for the next hand");
+
+    Text1 = new QLineEdit("2", this);
+    Text1->setObjectName("Text1");
+    Text1->setGeometry(280, 56, 25, 17);
+    Text1->setFont(bold12);
+    Text1->setFrame(false);
+    Text1->setTextMargins(0, 0, 0, 0);
+    Text1->setAccessibleName("Number of players");
+    Text1->setAccessibleDescription("Players in the current round, 2 to 10, yourself included");
+    SetColours(Text1, Qt::red, Qt::black, QPalette::Base);
+
+    txt_Status = new QPlainTextEdit(this);
+    txt_Status->setObjectName("txt_Status");
+    txt_Status->setGeometry(176, 80, 137, 49);
+    txt_Status->setFont(CourierNew(11, false));  // 8.25 points
+    txt_Status->setFrameShape(QFrame::NoFrame);
+    txt_Status->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    txt_Status->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    txt_Status->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    txt_Status->setWordWrapMode(QTextOption::WordWrap);
+    txt_Status->document()->setDocumentMargin(2);
+    txt_Status->setTabChangesFocus(true);
+    txt_Status->setAccessibleName("Status");
+    txt_Status->setAccessibleDescription("Win, lose and draw chances of the hands played");
+    SetColours(txt_Status, QColor(255, 255, 0), QColor(64, 64, 64), QPalette::Base);
+
+    MakePictureBox(this, MiniSelection, "MiniSelection", DrawMiniSelection());
+    Command1 = MakeButton(this, "Command1", "Play Hands", {176, 24, 65, 25},
+                          "Plays 1000 random deals and shows your chances");
+    MakePictureBox(this, MiniBack, "MiniBack", DrawMiniBack());
+    MakePictureBox(this, MiniCardsSprite2, "MiniCardsSprite2", DrawMiniCardsSprite2());
+    MakePictureBox(this, MiniCardsSprite, "MiniCardsSprite", DrawMiniCardsSprite());
+
+    Label3 = MakeLabel(this, "Label3", "Number of players:", {184, 56, 97, 17}, font(),
+                       "Type the number of players into the box beside");
+    Label2 = MakeLabel(this, "Label2", "Community Cards:", {24, 144, 241, 17}, bold12,
+                       "The five cards on the board below");
+    Label1 = MakeLabel(this, "Label1", "Hole Cards:", {24, 16, 121, 17}, bold12,
+                       "Your two cards below");
+    Text1->raise();  // the box shares its left pixel column with the label
+
+    // Events over a control belong to that control, never to the table.
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        child->setAttribute(Qt::WA_NoMousePropagation);
+
+    for (QWidget* w : {static_cast<QWidget*>(Command1), static_cast<QWidget*>(Command2),
+                       static_cast<QWidget*>(txt_Status)})
+        w->setFocusPolicy(Qt::TabFocus);
+    setTabOrder(Command1, txt_Status);
+    setTabOrder(txt_Status, Text1);
+    setTabOrder(Text1, Command2);
+
+    auto* filter = new ValidationFilter(this);
+    Text1->installEventFilter(filter);
+    Command1->installEventFilter(filter);
+    Command2->installEventFilter(filter);
+    txt_Status->viewport()->installEventFilter(filter);
+
+    connect(Command1, &QPushButton::clicked, this, [] { Command1_Click(); });
+    connect(Command2, &QPushButton::clicked, this, [] { Command2_Click(); });
+
+    Command1->setFocus();
+}
+
+Form1Window::~Form1Window() {
+    if (Form1 == this) Form1 = nullptr;
+}
+
+void Form1Window::Cls() { surface_.fill(TableGreen); }
+
+void Form1Window::Refresh() { update(); }
+
+void Form1Window::paintEvent(QPaintEvent*) {
+    // Only shows the surface; nothing is drawn afresh here.
+    QPainter painter(this);
+    painter.drawImage(0, 0, surface_);
+}
+
+void Form1Window::mouseMoveEvent(QMouseEvent* event) {
+    const QPointF at = event->scenePosition();  // keeps the fraction, unlike position()
+    Form_MouseMove(VbButtons(event->buttons()), VbShift(event->modifiers()), float(at.x()), float(at.y()));
+}
+
+void Form1Window::mouseReleaseEvent(QMouseEvent* event) {
+    const QPointF at = event->scenePosition();
+    Form_MouseUp(VbButtons(event->button()), VbShift(event->modifiers()), float(at.x()), float(at.y()));
+}
+
+void Form1Window::resizeEvent(QResizeEvent*) {
+    // The surface only grows: a larger window shows more green table.
+    if (width() <= surface_.width() && height() <= surface_.height()) return;
+    QImage larger(std::max(width(), surface_.width()), std::max(height(), surface_.height()),
+                  QImage::Format_RGB32);
+    larger.fill(TableGreen);
+    BitBlt(&larger, 0, 0, surface_.width(), surface_.height(), &surface_, 0, 0, SRCCOPY);
+    surface_ = std::move(larger);
+}
+
+void Form1Window::closeEvent(QCloseEvent* event) {
+    unloaded_ = true;
+    event->accept();
+}
+
+Form1Window* LoadForm1() {
+    Form1 = new Form1Window;
+    Form_Load();
+    return Form1;
+}

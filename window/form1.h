@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QWidget>
+#include <string>
 
 #include "window/platform.h"
 
@@ -67,3 +68,6 @@ extern Form1Window* Form1;
 
 // Creates Form1 and runs Form_Load; the caller shows it.
 Form1Window* LoadForm1();
+
+// Replaces the whole text of a several-line box; CR LF starts a new line.
+void SetText(QPlainTextEdit* box, const std::string& text);

@@ -1,1 +1,60 @@
-// placeholder
+#include "window/platform.h"
+
+#include <QCoreApplication>
+#include <QImage>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QWidget>
+#include <algorithm>
+#include <cstring>
+
+#include "window/form1.h"
+
+bool SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int, int, int, int, unsigned) {
+    if (!hWnd || hWndInsertAfter != HWND_TOPMOST) return false;
+    // Changing a window's flags hides it; a shown window is shown again.
+    const bool shown = hWnd->isVisible();
+    hWnd->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    if (shown) hWnd->show();
+    return true;
+}
+
+bool BitBlt(HDC hdcDest, int x, int y, int cx, int cy, HDC hdcSrc, int xSrc, int ySrc, std::uint32_t rop) {
+    if (!hdcDest || !hdcSrc || rop != SRCCOPY || hdcDest == hdcSrc) return false;
+
+    // Clip the rectangle to both images, moving source and destination together.
+    const int left = std::max({0, -x, -xSrc});
+    const int top = std::max({0, -y, -ySrc});
+    const int right = std::min({cx, hdcDest->width() - x, hdcSrc->width() - xSrc});
+    const int bottom = std::min({cy, hdcDest->height() - y, hdcSrc->height() - ySrc});
+    if (right <= left || bottom <= top) return true;
+
+    if (hdcDest->format() == hdcSrc->format() && hdcDest->depth() == 32) {
+        const auto bytes = static_cast<std::size_t>(right - left) * 4;
+        for (int row = top; row < bottom; ++row) {
+            std::memcpy(hdcDest->scanLine(y + row) + (x + left) * 4,
+                        hdcSrc->constScanLine(ySrc + row) + (xSrc + left) * 4, bytes);
+        }
+        return true;
+    }
+    QPainter painter(hdcDest);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(QPoint(x + left, y + top), *hdcSrc,
+                      QRect(xSrc + left, ySrc + top, right - left, bottom - top));
+    return true;
+}
+
+int MsgBox(const QString& prompt, int, const QString& title) {
+    QWidget* parent = Form1 && !Form1->Unloaded() ? Form1 : nullptr;
+    QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::Ok, parent);
+    box.setAccessibleName(title);
+    box.setAccessibleDescription(prompt);
+    box.exec();
+    // Give the window back its activation and so its focus; with no window
+    // manager nothing else does.
+    if (parent) parent->activateWindow();
+    return vbOK;
+}
+
+void DoEvents() { QCoreApplication::processEvents(); }

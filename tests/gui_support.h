@@ -1,0 +1,90 @@
+#pragma once
+// Shared set-up for the tests that open the window.
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "odds/odds.h"
+#include "table/table.h"
+#include "window/form1.h"
+
+// What a message box showed before the test closed it.
+struct SeenBox {
+    QString title;
+    QString text;
+    int buttons = 0;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString text1WhileOpen;  // the player-count box while the message was up
+};
+
+// Opens a fresh window as the program does at start-up, and closes every
+// message box that comes up, noting what it said.
+class WindowTest : public testing::Test {
+protected:
+    void SetUp() override {
+        Slots = {};
+        ActiveSlot = 1;
+        MouseX = MouseY = 0;
+        ResetRandom();
+        form.reset(LoadForm1());
+        form->show();
+        QApplication::setActiveWindow(form.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        boxCloser.setInterval(5);
+        QObject::connect(&boxCloser, &QTimer::timeout, [this] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return;
+            boxes.push_back({box->windowTitle(), box->text(), int(box->buttons().size()), box->icon(),
+                             Form1->Text1->text()});
+            box->button(QMessageBox::Ok)->click();
+        });
+        boxCloser.start();
+    }
+
+    void TearDown() override {
+        boxCloser.stop();
+        form.reset();
+        QLocale::setDefault(QLocale::c());
+    }
+
+    static QString Status() { return Form1->txt_Status->toPlainText(); }
+
+    std::unique_ptr<Form1Window> form;
+    QTimer boxCloser;
+    std::vector<SeenBox> boxes;
+};
+
+// The three figures of a result text, in percent; empty when the text is not one.
+inline std::vector<double> Figures(const QString& status, QChar decimalPoint = '.') {
+    static const char* const labels[] = {"Win Chance: ", "Lose Chance: ", "Draw Chance: "};
+    const QStringList lines = status.split('\n');
+    if (lines.size() != 3) return {};
+    std::vector<double> figures;
+    for (int i = 0; i < 3; ++i) {
+        if (!lines[i].startsWith(labels[i]) || !lines[i].endsWith('%')) return {};
+        QString number = lines[i].mid(int(strlen(labels[i])));
+        number.chop(1);
+        bool ok = false;
+        const double value = number.replace(decimalPoint, '.').toDouble(&ok);
+        if (!ok) return {};
+        figures.push_back(value);
+    }
+    return figures;
+}
+
+inline double Sum(const std::vector<double>& figures) {
+    double sum = 0;
+    for (double figure : figures) sum += figure;
+    return sum;
+}
