@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cards/cards.h"

@@ -5,54 +5,216 @@
 #include <cstddef>
 #include <cstdint>
 
-// The hand is held as four 16-bit lanes in one 64-bit word, lane s - 1 for suit
-// index s, bit r of a lane for rank index r. Bits 0 and 15 of every lane stay
-// clear, which keeps the shifted ANDs below from carrying one lane into the next.
+// A hand is held as four 16-bit lanes of one 64-bit word, lane s - 1 for suit
+// index s. Ranks run downwards inside a lane: rank index r is bit 15 - r, so
+// the ace is bit 1, the king bit 2, the two bit 13 and the ace again, below the
+// two, bit 14. With the best rank lowest, the next key is always the lowest set
+// bit, quick to find and to clear. Bits 0 and 15 of every lane stay clear,
+// which keeps the shifted ANDs below from carrying one lane into the next.
 namespace {
 
+// Bit 0 is never a card. Every rank entry has it, and so has the suit entry of
+// every character that is not a suit, so it comes through the AND of two
+// characters exactly when the second one is not a suit.
+constexpr std::uint64_t NotSuitMark = 1;
+
+// A rank character stands for its rank bits in all four lanes, a suit
+// character for its whole lane, so ANDing a character's entry with the next
+// one's keeps exactly the card they spell, if they spell one.
 struct CharClasses {
-    std::array<std::uint16_t, 256> rankBit{};  // 1 << rank index (2..14), 0 if not a rank
-    std::array<std::uint64_t, 256> suitLane{}; // lowest bit of the suit's lane, 0 if not a suit
+    std::array<std::uint64_t, 256> asRank{};
+    std::array<std::uint64_t, 256> asSuit{};
 };
 
 constexpr CharClasses MakeCharClasses()
 {
     CharClasses c{};
-    for (int r = 2; r <= 14; ++r) {
-        c.rankBit[static_cast<unsigned char>(RankChars[r - 1])] = static_cast<std::uint16_t>(1u << r);
+    c.asRank.fill(NotSuitMark);
+    c.asSuit.fill(NotSuitMark);
+    for (int r = 1; r <= 14; ++r) {
+        c.asRank[static_cast<unsigned char>(RankChars[r - 1])] |= 0x0001'0001'0001'0001ull << (15 - r);
     }
     for (int s = 0; s < 4; ++s) {
-        c.suitLane[static_cast<unsigned char>(SuitChars[s])] = std::uint64_t{1} << (16 * s);
+        c.asSuit[static_cast<unsigned char>(SuitChars[s])] = 0xFFFEull << (16 * s);
     }
     return c;
 }
 
 constexpr CharClasses Classes = MakeCharClasses();
 
-constexpr std::uint32_t RankBits = 0x7FFC;  // rank indices 2..14
-constexpr std::uint64_t AceLowBits = 0x0002'0002'0002'0002;
+constexpr std::uint32_t RankBits = 0x3FFE;  // rank indices 14 (bit 1) down to 2 (bit 13)
 
 constexpr std::int64_t Weight = 10'000'000'000;  // 100^5
 constexpr std::int64_t Key1 = 100'000'000;       // 100^4
 constexpr std::int64_t Key2 = 1'000'000;         // 100^3
+constexpr std::int64_t Key3 = 10'000;            // 100^2
 
 // Highest rank index in a set of ranks; 0 for none, which is also the value a
 // missing key takes.
 inline int Top(std::uint32_t ranks)
 {
-    return std::bit_width(ranks | 1u) - 1;
+    return 15 - std::countr_zero(ranks | 0x8000u);
+}
+
+inline std::uint32_t WithoutTop(std::uint32_t ranks)
+{
+    return ranks & (ranks - 1);
+}
+
+inline std::uint32_t TopOnly(std::uint32_t ranks)
+{
+    return ranks & -ranks;
 }
 
 // Appends the `count` highest ranks of `ranks` as two-digit keys, 0 once they
 // run out.
-inline std::int64_t AppendHighest(std::int64_t value, std::uint32_t ranks, int count)
+std::int64_t AppendHighest(std::int64_t value, std::uint32_t ranks, int count)
 {
     for (int n = 0; n < count; ++n) {
-        const int r = Top(ranks);
-        value = value * 100 + r;
-        ranks &= ~(1u << r);
+        value = value * 100 + Top(ranks);
+        ranks = WithoutTop(ranks);
     }
     return value;
+}
+
+// The codes at offsets first, first + 2, ... of a string of any length.
+[[gnu::noinline]] std::uint64_t CodesAt(const unsigned char* text, std::size_t size, std::size_t first)
+{
+    std::uint64_t cards = 0;
+    for (std::size_t p = first; p + 1 < size; p += 2) {
+        cards |= Classes.asRank[text[p]] & Classes.asSuit[text[p + 1]];
+    }
+    return cards & ~NotSuitMark;
+}
+
+// Suits per rank, 0..4, as sets of ranks.
+struct RankCounts {
+    std::uint32_t present;  // in any suit, with the ace also below the two
+    std::uint32_t singles;
+    std::uint32_t pairs;
+    std::uint32_t trips;
+    std::uint32_t quads;
+};
+
+// A bit-sliced count of the four lanes, folding them pairwise.
+inline RankCounts CountRanks(std::uint64_t cards)
+{
+    const std::uint64_t eitherOf2 = cards ^ cards >> 16;  // in lanes 0 and 2
+    const std::uint64_t bothOf2 = cards & cards >> 16;
+    const std::uint64_t anyOf2 = cards | cards >> 16;
+    const auto odd = static_cast<std::uint32_t>(eitherOf2 ^ eitherOf2 >> 32);
+    const auto twos = static_cast<std::uint32_t>(bothOf2 ^ bothOf2 >> 32 ^ (eitherOf2 & eitherOf2 >> 32));
+    return {
+        static_cast<std::uint32_t>(anyOf2 | anyOf2 >> 32) & 0xFFFF,
+        odd & ~twos & RankBits,
+        twos & ~odd & RankBits,
+        odd & twos & RankBits,
+        static_cast<std::uint32_t>(bothOf2 & bothOf2 >> 32) & RankBits,
+    };
+}
+
+// Lanes holding five cards or more keep a bit: clearing the lowest bit of
+// every lane four times leaves one only there. The guard bit 15 keeps an
+// emptied lane from borrowing from the next.
+inline std::uint64_t FifthCards(std::uint64_t cards)
+{
+    constexpr std::uint64_t Guards = 0x8000'8000'8000'8000;
+    constexpr std::uint64_t Ones = 0x0001'0001'0001'0001;
+    std::uint64_t left = cards & 0x3FFE'3FFE'3FFE'3FFE;
+    for (int cleared = 0; cleared < 4; ++cleared) {
+        left &= (left | Guards) - Ones;
+    }
+    return left;
+}
+
+// Bit q set: bits q..q+4 are all set, the ranks 15 - q down to 11 - q.
+inline std::uint32_t Straights(std::uint32_t present)
+{
+    const std::uint32_t runs2 = present & present >> 1;
+    return runs2 & runs2 >> 2 & present >> 4;
+}
+
+// Every category in turn, for any hand; used for the rarer ones.
+[[gnu::noinline]] std::int64_t ScoreInOrder(std::uint64_t cards)
+{
+    const RankCounts n = CountRanks(cards);
+    const std::uint32_t ranks = n.present & RankBits;
+
+    const std::uint64_t straightFlushes = cards & cards >> 1 & cards >> 2 & cards >> 3 & cards >> 4;
+    if (straightFlushes != 0) {
+        const auto lanes = static_cast<std::uint32_t>(
+            (straightFlushes | straightFlushes >> 16 | straightFlushes >> 32 | straightFlushes >> 48) & 0xFFFF);
+        return 9 * Weight + (Top(lanes) - 4) * Key1;
+    }
+    if (n.quads != 0) {
+        return 8 * Weight + Top(n.quads) * Key1 + Top(ranks & ~TopOnly(n.quads)) * Key2;
+    }
+    if (n.trips != 0) {
+        const std::uint32_t others = (n.pairs | n.trips) & ~TopOnly(n.trips);
+        if (others != 0) {
+            return 7 * Weight + Top(n.trips) * Key1 + Top(others) * Key2;
+        }
+    }
+    if (const std::uint64_t fifthCards = FifthCards(cards); fifthCards != 0) {
+        const int firstSuit = std::countr_zero(fifthCards) / 16;
+        return AppendHighest(6, static_cast<std::uint32_t>(cards >> (16 * firstSuit)) & RankBits, 5);
+    }
+    if (const std::uint32_t straights = Straights(n.present); straights != 0) {
+        return 5 * Weight + (Top(straights) - 4) * Key1;
+    }
+    if (n.trips != 0) {
+        // Only one set of trips and no pair is left here; without two single
+        // cards beside it, only the single cards count.
+        if (WithoutTop(n.singles) != 0) {
+            return AppendHighest(4 * 100 + Top(n.trips), n.singles, 2) * Key3;
+        }
+    } else if (n.pairs != 0) {
+        const std::uint32_t topTwo = n.pairs ^ WithoutTop(WithoutTop(n.pairs));
+        const std::uint32_t kickers = ranks & ~topTwo;  // may hold a third pair
+        if (WithoutTop(topTwo) != 0 && kickers != 0) {
+            return AppendHighest(AppendHighest(3, topTwo, 2), kickers, 1) * Key3;
+        }
+        return AppendHighest(AppendHighest(2, n.pairs, 1), n.singles, 3) * 100;
+    }
+    return AppendHighest(1, n.singles, 5);
+}
+
+// The commoner hands, high card, one pair, two pair and three of a kind, take
+// their keys from one stream: the pairs or trips in bits 1..13, then the single
+// cards in bits 17..29, each best first. A key is 15 minus its bit for pairs
+// and trips, 31 minus it for single cards, and 0 once the stream runs dry, at
+// bit 31; the keys' total is worked out as base - sum(bit * place), with the
+// 15s and 31s folded into base.
+struct KeyLayout {
+    std::int64_t base;
+    std::array<std::int64_t, 5> place;
+};
+
+constexpr KeyLayout MakeLayout(std::int64_t weight, int groupKeys, int keys)
+{
+    KeyLayout layout{weight, {}};
+    std::int64_t place = Weight;
+    for (int k = 0; k < 5; ++k) {
+        place /= 100;
+        if (k < keys) {
+            layout.place[static_cast<std::size_t>(k)] = place;
+            layout.base += (k < groupKeys ? 15 : 31) * place;
+        }
+    }
+    return layout;
+}
+
+// By the number of pairs, plus three for trips.
+constexpr std::array<KeyLayout, 4> Layouts = {
+    MakeLayout(1 * Weight, 0, 5),
+    MakeLayout(2 * Weight, 1, 4),
+    MakeLayout(3 * Weight, 2, 3),
+    MakeLayout(4 * Weight, 1, 3),
+};
+
+inline std::int64_t LowestBit(std::uint32_t stream)
+{
+    return std::countr_zero(stream | 0x8000'0000u);
 }
 
 } // namespace
@@ -62,79 +224,49 @@ double EvaluateHand(const std::string& hand)
     const auto* text = reinterpret_cast<const unsigned char*>(hand.data());
     const std::size_t size = hand.size();
 
-    // Every rank character followed by a suit character is a code, wherever it
-    // stands; a string search for each code would find exactly these.
+    // Every rank character followed by a suit character is a code, wherever
+    // it stands. Codes normally stand at even offsets with a suit at every odd
+    // one, and no suit character is a rank character, so no code can start at
+    // an odd offset unless some odd character is not a suit. The short
+    // strings of a deal are unrolled.
     std::uint64_t cards = 0;
-    for (std::size_t p = 0; p + 1 < size; ++p) {
-        cards |= Classes.rankBit[text[p]] * Classes.suitLane[text[p + 1]];
+    const auto codeAt = [&](std::size_t p) { cards |= Classes.asRank[text[p]] & Classes.asSuit[text[p + 1]]; };
+    switch (size / 2) {
+    case 8: codeAt(14); [[fallthrough]];
+    case 7: codeAt(12); [[fallthrough]];
+    case 6: codeAt(10); [[fallthrough]];
+    case 5: codeAt(8); [[fallthrough]];
+    case 4: codeAt(6); [[fallthrough]];
+    case 3: codeAt(4); [[fallthrough]];
+    case 2: codeAt(2); [[fallthrough]];
+    case 1: codeAt(0); [[fallthrough]];
+    case 0: break;
+    default: cards = CodesAt(text, size, 0) | CodesAt(text, size, 1); break;
     }
-    cards |= (cards >> 13) & AceLowBits;  // an ace also stands below the two
-
-    const std::uint64_t straightFlushes = cards & cards >> 1 & cards >> 2 & cards >> 3 & cards >> 4;
-    if (straightFlushes != 0) {
-        const auto lowest = static_cast<std::uint32_t>(
-            (straightFlushes | straightFlushes >> 16 | straightFlushes >> 32 | straightFlushes >> 48) & 0xFFFF);
-        return static_cast<double>(9 * Weight + Top(lowest) * Key1);
+    if ((cards & NotSuitMark) != 0) {
+        cards |= CodesAt(text, size, 1);
     }
+    cards &= ~NotSuitMark;
 
-    const std::array<std::uint32_t, 4> suits = {
-        static_cast<std::uint32_t>(cards & 0xFFFF),
-        static_cast<std::uint32_t>(cards >> 16 & 0xFFFF),
-        static_cast<std::uint32_t>(cards >> 32 & 0xFFFF),
-        static_cast<std::uint32_t>(cards >> 48),
-    };
-    const auto [a, b, c, d] = suits;
-
-    // Suits per rank, as bit slices of a 0..4 count.
-    const std::uint32_t low = a ^ b ^ c ^ d;
-    const std::uint32_t twos = (a & b) ^ (c & d) ^ ((a ^ b) & (c ^ d));
-    const std::uint32_t present = (a | b | c | d);
-    const std::uint32_t ranks = present & RankBits;
-    const std::uint32_t singles = low & ~twos & RankBits;
-    const std::uint32_t pairs = twos & ~low & RankBits;
-    const std::uint32_t trips = low & twos & RankBits;
-    const std::uint32_t quads = a & b & c & d & RankBits;
-
-    if (quads != 0) {
-        const int i = Top(quads);
-        const int j = Top(ranks & ~(1u << i));
-        return static_cast<double>(8 * Weight + i * Key1 + j * Key2);
+    // Straight flush down to straight, more than two pairs, and trips beside
+    // anything but single cards or with fewer than two of them: left to the
+    // general scoring, as are two pair without a fifth card.
+    const RankCounts n = CountRanks(cards);
+    const std::uint32_t groups = n.pairs | n.trips;
+    const std::uint32_t groups2 = WithoutTop(groups);
+    if ((FifthCards(cards) | Straights(n.present) | n.quads | WithoutTop(groups2)) != 0 ||
+        (n.trips != 0 && (groups2 != 0 || WithoutTop(n.singles) == 0)) || (groups2 != 0 && n.singles == 0)) {
+        return static_cast<double>(ScoreInOrder(cards));
     }
 
-    if (trips != 0) {
-        const int i = Top(trips);
-        const std::uint32_t others = (pairs | trips) & ~(1u << i);
-        if (others != 0) {
-            return static_cast<double>(7 * Weight + i * Key1 + Top(others) * Key2);
-        }
-    }
-
-    for (const std::uint32_t suit : suits) {
-        if (std::popcount(suit & RankBits) >= 5) {
-            return static_cast<double>(AppendHighest(6, suit & RankBits, 5));
-        }
-    }
-
-    const std::uint32_t straights = present & present >> 1 & present >> 2 & present >> 3 & present >> 4;
-    if (straights != 0) {
-        return static_cast<double>(5 * Weight + Top(straights) * Key1);
-    }
-
-    if (trips != 0) {
-        // Only one set of trips and no pair gets here; it needs two single
-        // cards beside it, or nothing but the single cards count.
-        if (std::popcount(singles) >= 2) {
-            return static_cast<double>(AppendHighest(4 * 100 + Top(trips), singles, 2) * 10'000);
-        }
-    } else if (pairs != 0) {
-        const int i = Top(pairs);
-        const int j = Top(pairs & ~(1u << i));
-        const std::uint32_t kickers = ranks & ~(1u << i) & ~(1u << j);
-        if (j != 0 && kickers != 0) {
-            return static_cast<double>(3 * Weight + i * Key1 + j * Key2 + Top(kickers) * 10'000);
-        }
-        return static_cast<double>(AppendHighest(2 * 100 + i, singles, 3) * 100);
-    }
-
-    return static_cast<double>(AppendHighest(1, singles, 5));
+    const KeyLayout& k = Layouts[static_cast<std::size_t>((n.pairs != 0) + (groups2 != 0) + 3 * (n.trips != 0))];
+    const std::uint32_t stream1 = groups | n.singles << 16;
+    const std::uint32_t stream2 = WithoutTop(stream1);
+    const std::uint32_t stream3 = WithoutTop(stream2);
+    const std::uint32_t stream4 = WithoutTop(stream3);
+    const std::uint32_t stream5 = WithoutTop(stream4);
+    const std::int64_t keys = (LowestBit(stream1) * k.place[0] + LowestBit(stream2) * k.place[1]) +
+                              (LowestBit(stream3) * k.place[2] + LowestBit(stream4) * k.place[3]) +
+                              LowestBit(stream5) * k.place[4];
+    return static_cast<double>(k.base - keys);
 }

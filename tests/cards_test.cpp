@@ -137,7 +137,7 @@ TEST_F(CardsTest, RowsTwoToFourteenHoldExactlyTheDeck)
     EXPECT_EQ(table, deck);
 }
 
-TEST_F(CardsTest, DeckLayout)
+TEST_F(CardsTest, FullDeckRunsFromAceOfSpadesToKingOfDiamonds)
 {
     EXPECT_EQ(FullDeck.size(), 104u);
     EXPECT_EQ(FullDeck.substr(0, 2), "AS");
@@ -207,6 +207,8 @@ TEST_F(CardsTest, EvaluateHandScoresKnownHands)
         {"trips alone have no kickers and score as no single cards", "ASAHAD", 10000000000},
         {"two pairs alone fall to one pair without kickers", "ASAHKSKH", 21400000000},
         {"lower case is not a card", "askhad7c5s3h2d", 10000000000},
+        {"codes found at odd offsets", "XASKHQDJC", 11413121100},
+        {"a stray character splits a code", "AXSKH", 11300000000},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(EvaluateHand(c.hand), c.value) << c.what << ": " << c.hand;
@@ -218,7 +220,7 @@ TEST_F(CardsTest, EvaluateHandScoresKnownHands)
     EXPECT_EQ(EvaluateHand("5S6H7D8C9S2H3D"), 50500000000);
 }
 
-TEST_F(CardsTest, EvaluateHandOverAllFiveCardHands)
+TEST_F(CardsTest, EvaluateHandGivesTheKnownCountsOverAllFiveCardHands)
 {
     std::array<std::int64_t, 10> categories{};
     std::unordered_set<std::int64_t> distinct;
@@ -277,6 +279,14 @@ TEST_F(CardsTest, EvaluateHandMatchesLiteralScoringOnAnyString)
     std::vector<std::string> hands;
     for (int n = 0; n < 3000; ++n) {
         hands.push_back(Shuffled(rng).substr(0, 14));
+    }
+    for (int n = 0; n < 3000; ++n) {
+        // Zero to ten codes, repeats allowed: short hands and lone groups.
+        std::string codes;
+        for (int k = pick(11); k > 0; --k) {
+            codes += DeckCard(pick(52));
+        }
+        hands.push_back(codes);
     }
     for (int n = 0; n < 3000; ++n) {
         std::string bytes(static_cast<std::size_t>(pick(41)), '\0');

@@ -5,6 +5,7 @@
 // benchmark measures against it.
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -47,15 +48,15 @@ inline double EvaluateHand(const std::string& hand)
     }
     const int maxM = std::max({M[1], M[2], M[3], M[4]});
 
-    // Key value of the codes in `cards`, the first `count` of them, each
-    // missing one counting 0.
+    // Appends the rank values of codes first .. first + count - 1 of `cards`,
+    // 0 for each one past its end.
     auto appendCodes = [](std::int64_t value, const std::string& cards, std::size_t first, std::size_t count) {
         for (std::size_t c = first; c < first + count; ++c) {
             value = value * 100 + (2 * c < cards.size() ? RankValue(cards[2 * c]) : 0);
         }
         return value;
     };
-    auto cardOfRank = [&](int r) {
+    auto cardsOfRank = [&](int r) {
         std::string cards;
         for (int s = 1; s <= 4; ++s) {
             if (P[r][s] == 1) {
@@ -177,10 +178,10 @@ inline double EvaluateHand(const std::string& hand)
             --i;
         }
         if (i >= 2) {
-            std::string cards = cardOfRank(i);
+            std::string cards = cardsOfRank(i);
             for (int j = 14; j >= 2; --j) {
                 if (j != i && N[j] == 1) {
-                    cards += cardOfRank(j);
+                    cards += cardsOfRank(j);
                 }
             }
             cards = cards.substr(0, 10);
@@ -192,7 +193,7 @@ inline double EvaluateHand(const std::string& hand)
     std::string cards;
     for (int j = 14; j >= 2; --j) {
         if (N[j] == 1) {
-            cards += cardOfRank(j);
+            cards += cardsOfRank(j);
         }
     }
     cards = cards.substr(0, 10);
