@@ -1,0 +1,290 @@
+#!/usr/bin/env python3
+"""Drives the real Quillan program on a private Xvfb display with real X input,
+as a user would, and checks what the screen and the clipboard show.
+
+    e2e_test.py <quillan> <sprite_cells> <scenario>
+
+Each scenario starts its own display and its own Quillan, and leaves neither
+behind, whatever happens.
+"""
+
+import ctypes
+import os
+import re
+import select
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.dont_write_bytecode = True  # no __pycache__ in the source tree
+from x11_close import click_then_close
+
+# Places in the window's client area.
+PLAY_HANDS = (208, 36)
+CLEAR_CARDS = (280, 36)
+PLAYER_BOX = (292, 64)
+STATUS_BOX = (244, 104)
+OFF_SHEET = (300, 200)  # bare table: hovers no card
+HOLE_SLOTS = {"AS": (30, 55), "KD": (86, 55)}
+
+
+def sheet_corner(column, row):
+    """The middle of the visible top-left strip of a card in the fanned sheet."""
+    return (33 + 18 * (column - 1) + 9, 280 + 40 * (row - 1) + 20)
+
+
+ACE_OF_SPADES = sheet_corner(13, 1)
+KING_OF_DIAMONDS = sheet_corner(12, 4)
+
+RESULT = re.compile(r"Win Chance: ([\d.]+)%\nLose Chance: ([\d.]+)%\nDraw Chance: ([\d.]+)%")
+CLEAR_PROMPT = "Select cards."
+
+
+class Failure(Exception):
+    pass
+
+
+def die_with_parent():
+    # Runs in each child: should this script be killed outright, its
+    # children go too.
+    ctypes.CDLL(None).prctl(1, signal.SIGKILL)  # PR_SET_PDEATHSIG
+
+
+def wait_for(what, check, timeout):
+    deadline = time.monotonic() + timeout
+    while not (result := check()):
+        if time.monotonic() > deadline:
+            raise Failure(f"gave up waiting for {what} after {timeout} s")
+        time.sleep(0.05)
+    return result
+
+
+class Session:
+    def __init__(self, workdir):
+        self.workdir = workdir
+        self.children = []
+        self.app_log = None
+
+    def start(self, quillan):
+        self.display = self.start_xvfb()
+        self.env = dict(os.environ, DISPLAY=self.display, QT_QPA_PLATFORM="xcb", LC_ALL="C.UTF-8",
+                        XDG_RUNTIME_DIR=self.workdir)
+        for name in ("QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_FONT_DPI", "WAYLAND_DISPLAY"):
+            self.env.pop(name, None)
+        self.env["ASAN_OPTIONS"] = ":".join(filter(None, [os.environ.get("ASAN_OPTIONS"), "detect_leaks=0"]))
+        self.app_log = open(os.path.join(self.workdir, "quillan.log"), "w+")
+        self.app = self.spawn([quillan], env=self.env, stdout=self.app_log, stderr=subprocess.STDOUT)
+        self.window = wait_for("Quillan's window", self.main_window, 30)
+
+    def spawn(self, command, **kwargs):
+        child = subprocess.Popen(command, preexec_fn=die_with_parent, **kwargs)
+        self.children.append(child)
+        return child
+
+    def start_xvfb(self):
+        read_end, write_end = os.pipe()
+        log = open(os.path.join(self.workdir, "xvfb.log"), "w+")
+        try:
+            self.spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
+                        "-nolisten", "tcp", "-noreset"],
+                       pass_fds=[write_end], stdin=subprocess.DEVNULL, stdout=log, stderr=log)
+        except OSError as error:
+            raise Failure(f"cannot start Xvfb: {error}")
+        finally:
+            os.close(write_end)
+        number = b""
+        deadline = time.monotonic() + 15
+        while not number.endswith(b"\n"):
+            ready, _, _ = select.select([read_end], [], [], max(0, deadline - time.monotonic()))
+            chunk = os.read(read_end, 16) if ready else b""
+            if not chunk:
+                log.seek(0)
+                raise Failure("Xvfb could not start a display:\n" + log.read())
+            number += chunk
+        os.close(read_end)
+        return ":" + number.decode().strip()
+
+    def close(self):
+        # Quillan first, then the display, which given the time removes its
+        # socket and lock file.
+        for child in reversed(self.children):
+            if child.poll() is None:
+                child.terminate()
+            try:
+                child.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                child.kill()
+                child.wait()
+
+    def run(self, *command, timeout=10):
+        return subprocess.run(command, env=self.env, capture_output=True, timeout=timeout, check=False)
+
+    def xdo(self, *args):
+        result = self.run("xdotool", *map(str, args))
+        if result.returncode != 0:
+            raise Failure(f"xdotool {' '.join(map(str, args))} failed: {result.stderr.decode()}")
+        return result.stdout.decode()
+
+    def visible_window(self, *criteria):
+        found = self.run("xdotool", "search", "--onlyvisible", *criteria).stdout.split()
+        return int(found[0]) if found else None
+
+    def main_window(self):
+        if self.app.poll() is not None:
+            raise Failure(f"Quillan ended with status {self.app.returncode} before showing its window")
+        return self.visible_window("--pid", str(self.app.pid))
+
+    def window_info(self):
+        """Title, screen position and size of the main window."""
+        info = self.run("xwininfo", "-id", str(self.window)).stdout.decode()
+        field = lambda name: int(re.search(rf"{name}:\s+(-?\d+)", info).group(1))
+        title = re.search(r'Window id: \S+ "(.*)"', info)
+        return (title.group(1) if title else None, field("Absolute upper-left X"),
+                field("Absolute upper-left Y"), field("Width"), field("Height"))
+
+    def click(self, point):
+        self.xdo("mousemove", "--window", self.window, *point, "click", 1)
+
+    def pick(self, card):
+        self.xdo("mousemove", "--window", self.window, *card)  # hover: the card rises
+        self.click(card)
+        self.xdo("mousemove", "--window", self.window, *OFF_SHEET)  # the slot shows it on the next move
+
+    def set_players(self, text):
+        self.click(PLAYER_BOX)
+        self.xdo("key", "ctrl+a", "type", text)
+
+    def copy_text(self, point, done, what, timeout=10):
+        """Copies a box's text with click, ctrl+a, ctrl+c until done(text) holds."""
+        last = None
+
+        def attempt():
+            nonlocal last
+            self.click(point)
+            self.xdo("key", "ctrl+a", "ctrl+c")
+            copied = self.run("xclip", "-o", "-selection", "clipboard", timeout=5)
+            last = copied.stdout.decode() if copied.returncode == 0 else None
+            return last is not None and done(last)
+
+        try:
+            wait_for(what, attempt, timeout)
+        except Failure as failure:
+            raise Failure(f"{failure}; the box last read {last!r}")
+        return last
+
+    def close_warning(self):
+        warning = wait_for("a window titled Warning", lambda: self.visible_window("--name", "^Warning$"), 15)
+        wait_for("the Warning box to take the keyboard",
+                 lambda: self.xdo("getwindowfocus").strip() == str(warning), 5)
+        self.xdo("key", "Return")
+        wait_for("the Warning box to close", lambda: self.visible_window("--name", "^Warning$") is None, 5)
+
+    def pixels(self, *image):
+        """The raw RGB bytes of an image, read by ImageMagick."""
+        ppm = self.run("convert", *image, "-depth", "8", "ppm:-").stdout
+        if not ppm.startswith(b"P6\n"):
+            raise Failure(f"ImageMagick could not read {image}")
+        return ppm.split(b"\n", 3)[3]
+
+
+def window(session, _):
+    title, _, _, width, height = session.window_info()
+    if title != "Quillan":
+        raise Failure(f"the window is titled {title!r}, not 'Quillan'")
+    if (width, height) != (331, 500):
+        raise Failure(f"client area is {width}x{height}, not 331x500")
+    state = session.run("xprop", "-id", str(session.window), "_NET_WM_STATE").stdout.decode()
+    if "_NET_WM_STATE_ABOVE" not in state:
+        raise Failure("the window does not ask to stay on top: " + state)
+
+
+def play(session, sprite_cells):
+    session.pick(ACE_OF_SPADES)
+    session.pick(KING_OF_DIAMONDS)
+    session.set_players("4")
+    session.click(PLAY_HANDS)
+
+    def run_ended(text):
+        found = RESULT.fullmatch(text.strip())
+        return found and abs(sum(map(float, found.groups())) - 100) < 0.01
+
+    session.copy_text(STATUS_BOX, run_ended, "three result lines adding up to 100", timeout=30)
+
+    made = session.run(sprite_cells, session.workdir, *HOLE_SLOTS)
+    if made.returncode != 0:
+        raise Failure("sprite_cells failed: " + made.stderr.decode())
+    screenshot = os.path.join(session.workdir, "screen.png")
+    session.run("import", "-silent", "-window", "root", screenshot)
+    _, left, top, _, _ = session.window_info()
+    for card, (x, y) in HOLE_SLOTS.items():
+        expected = session.pixels(os.path.join(session.workdir, card + ".png"))
+        shown = session.pixels(screenshot, "-crop", f"52x70+{left + x}+{top + y}", "+repage")
+        if shown != expected:
+            wrong = sum(shown[i:i + 3] != expected[i:i + 3] for i in range(0, len(expected), 3))
+            os.replace(screenshot, os.path.abspath("e2e_play_failure.png"))
+            raise Failure(f"the slot at {(x, y)} differs from the sheet's {card} in {wrong} of 3640 "
+                          "pixels; screenshot kept as e2e_play_failure.png")
+
+
+def warnings(session, _):
+    session.click(CLEAR_CARDS)
+    session.click(PLAY_HANDS)
+    session.close_warning()
+    session.copy_text(STATUS_BOX, lambda text: text.startswith(CLEAR_PROMPT), "the prompt in the status box")
+
+    # With both hole cards in place, a refused count must still start no run.
+    session.pick(ACE_OF_SPADES)
+    session.pick(KING_OF_DIAMONDS)
+    session.set_players("11")
+    session.click(PLAY_HANDS)
+    session.close_warning()
+    session.copy_text(PLAYER_BOX, lambda text: text == "2", 'the player box to read "2"')
+    session.copy_text(STATUS_BOX, lambda text: text.startswith(CLEAR_PROMPT),
+                      "the status box to keep its prompt (no run)")
+
+
+def close_during_run(session, _):
+    session.pick(ACE_OF_SPADES)
+    session.pick(KING_OF_DIAMONDS)
+    session.set_players("10")
+    _, left, top, _, _ = session.window_info()
+    click_then_close(session.display, session.window, left + PLAY_HANDS[0], top + PLAY_HANDS[1])
+    try:
+        status = session.app.wait(timeout=1)
+    except subprocess.TimeoutExpired:
+        raise Failure("Quillan still runs a second after its window was closed")
+    if status != 0:
+        raise Failure(f"Quillan ended with status {status} after its window was closed")
+
+
+SCENARIOS = {f.__name__: f for f in (window, play, warnings, close_during_run)}
+
+
+def main():
+    if len(sys.argv) != 4 or sys.argv[3] not in SCENARIOS:
+        sys.exit(f"usage: {sys.argv[0]} <quillan> <sprite_cells> {'|'.join(SCENARIOS)}")
+    quillan, sprite_cells, scenario = sys.argv[1:]
+    # A killed test still runs its clean-up.
+    for number in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+        signal.signal(number, lambda *_: sys.exit("interrupted"))
+
+    with tempfile.TemporaryDirectory(prefix="quillan-e2e-") as workdir:
+        session = Session(workdir)
+        try:
+            session.start(quillan)
+            SCENARIOS[scenario](session, sprite_cells)
+        except Failure as failure:
+            print(f"FAILED ({scenario}): {failure}", file=sys.stderr)
+            if session.app_log:
+                session.app_log.seek(0)
+                print("Quillan's output:\n" + session.app_log.read(), file=sys.stderr)
+            sys.exit(1)
+        finally:
+            session.close()
+    print(f"{scenario}: passed")
+
+
+if __name__ == "__main__":
+    main()

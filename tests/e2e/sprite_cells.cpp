@@ -1,0 +1,48 @@
+// Writes cells of the bright card sheet as PNG files, one per card named on
+// the command line ("AS", "KD", ...), for the end-to-end test to compare its
+// screenshots with.
+//
+//     sprite_cells <folder> <card>...
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QImage>
+#include <cstdio>
+#include <string_view>
+
+#include "table/table.h"
+#include "window/artwork.h"
+
+namespace {
+
+constexpr std::string_view Ranks = "23456789TJQKA";  // sheet columns 1..13
+constexpr std::string_view Suits = "SHCD";           // sheet rows 1..4
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QGuiApplication app(argc, argv);
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: sprite_cells <folder> <card>...\n");
+        return 2;
+    }
+    const QDir folder(QString::fromLocal8Bit(argv[1]));
+    const QImage sheet = DrawMiniCardsSprite().convertToFormat(QImage::Format_RGB32);
+
+    for (int i = 2; i < argc; ++i) {
+        const std::string_view card = argv[i];
+        const auto column = card.size() == 2 ? Ranks.find(card[0]) : std::string_view::npos;
+        const auto row = card.size() == 2 ? Suits.find(card[1]) : std::string_view::npos;
+        if (column == std::string_view::npos || row == std::string_view::npos) {
+            std::fprintf(stderr, "sprite_cells: not a card: %s\n", argv[i]);
+            return 2;
+        }
+        const QImage cell = sheet.copy(int(column) * CardWidth, int(row) * CardHeight, CardWidth, CardHeight);
+        const QString file = folder.filePath(QString::fromLatin1(card.data(), 2) + ".png");
+        if (!cell.save(file, "PNG")) {
+            std::fprintf(stderr, "sprite_cells: cannot write %s\n", qPrintable(file));
+            return 1;
+        }
+    }
+    return 0;
+}
