@@ -32,8 +32,12 @@ double ParsePlain(const std::string& number) {
     const char* first = number.data();
     if (!number.empty() && number.front() == '+') ++first;
     auto [end, error] = std::from_chars(first, number.data() + number.size(), value);
-    if (error == std::errc::result_out_of_range)
-        return number.front() == '-' ? -HUGE_VAL : HUGE_VAL;
+    if (error == std::errc::result_out_of_range) {
+        // Too large for a double, or so close to zero that nothing is left.
+        const bool large = number.find_first_of("123456789") < number.find('.');
+        const double size = large ? HUGE_VAL : 0.0;
+        return number.front() == '-' ? -size : size;
+    }
     return end == first ? 0 : value;
 }
 

@@ -65,6 +65,8 @@ TEST(ReadPlayerCount, ReadsTheNumberTheTextStartsWith) {
     };
     for (const Case& c : cases) EXPECT_DOUBLE_EQ(ReadPlayerCount(c.text), c.count) << '"' << c.text << '"';
     EXPECT_TRUE(std::isinf(ReadPlayerCount(std::string(400, '9'))));
+    EXPECT_EQ(ReadPlayerCount("0." + std::string(400, '0') + "1"), 0);  // below the smallest double
+    EXPECT_EQ(ReadLocaleNumber("-0." + std::string(400, '0') + "1", ".", ","), 0);
 }
 
 TEST(ReadLocaleNumber, AcceptsOnlyAWholeNumberInTheLocalesForm) {
