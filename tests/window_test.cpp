@@ -256,6 +256,14 @@ TEST_F(PlayerCount, RefusedCountsKeepTheFocusAndStopTheButton) {
     EXPECT_NEAR(Sum(Figures(Status())), 100, 1e-9);
 }
 
+TEST_F(PlayerCount, ClickingInsideTheBoxChecksNothing) {
+    form->Text1->setText("1");  // on the way to "10"
+    form->Text1->setFocus();
+    QTest::mouseClick(form->Text1, Qt::LeftButton, {}, {5, 5});
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(form->Text1->text(), "1");
+}
+
 TEST_F(PlayerCount, TabAndClicksIntoTheStatusBoxAreCheckedToo) {
     for (Qt::Key key : {Qt::Key_Tab, Qt::Key_Backtab}) {
         form->Text1->setText("12");

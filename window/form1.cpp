@@ -105,7 +105,8 @@ protected:
             if (key == Qt::Key_Tab || key == Qt::Key_Backtab) return !LeaveText1(nullptr);
             return false;
         }
-        if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
+        // A click inside Text1 leaves the focus where it is.
+        if ((type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) && watched != Form1->Text1) {
             QWidget* target = watched == Form1->txt_Status->viewport() ? Form1->txt_Status
                                                                         : qobject_cast<QWidget*>(watched);
             return !LeaveText1(target);
