@@ -8,12 +8,28 @@
 #include "table/table.h"
 #include "window/form1.h"
 
+namespace {
+
+// Every press during a run plays a whole run inside it, on the stack of the
+// one before. Past this many runs at once a press is let go, so that a burst
+// of presses cannot run the stack out.
+constexpr int MaxRunsAtOnce = 32;
+int RunsInProgress = 0;
+
+}  // namespace
+
 void Command1_Click() {
     Form1->txt_Status->setFocus();
     if (Slots[1].Card.empty() || Slots[2].Card.empty()) {
         MsgBox(MissingHoleCardsMessage, vbOKOnly, WarningTitle);
         return;
     }
+
+    if (RunsInProgress == MaxRunsAtOnce) return;
+    ++RunsInProgress;
+    struct Leave {
+        ~Leave() { --RunsInProgress; }
+    } leave;
 
     // The hole cards, the deck and the count are fixed for the whole run;
     // the board is read afresh in every deal.
