@@ -14,8 +14,9 @@
 
 namespace {
 
-constexpr int CellWidth = 52;
-constexpr int CellHeight = 70;
+// A cell of the card sheets is exactly a card on the table.
+constexpr int CellWidth = CardWidth;
+constexpr int CellHeight = CardHeight;
 
 constexpr QRgb Black = qRgb(0, 0, 0);
 constexpr QRgb White = qRgb(255, 255, 255);
@@ -579,12 +580,12 @@ QImage DrawMiniBack() {
 }
 
 QImage DrawMiniSelection() {
-    constexpr int W = 76, H = 94, Glow = 12;
+    constexpr int W = FrameWidth, H = FrameHeight, Glow = FrameMargin;
     // The glow's colour by distance from the card, 0 being its edge: yellow
     // fading into the table's green.
     static constexpr int Red[Glow + 1] = {255, 234, 198, 165, 135, 108, 84, 63, 45, 30, 18, 9, 3};
     static constexpr int Green[Glow + 1] = {242, 233, 217, 202, 188, 176, 166, 156, 148, 141, 136, 132, 129};
-    QImage img = Blank(W, H, qRgb(0, 128, 0));
+    QImage img = Blank(W, H, TableGreen);
     for (int y = 0; y < H; ++y)
         for (int x = 0; x < W; ++x) {
             const int dx = std::max({Glow - x, x - (W - 1 - Glow), 0});

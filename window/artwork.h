@@ -5,8 +5,15 @@
 #include <QIcon>
 #include <QImage>
 
-inline constexpr int SpriteWidth = 676;   // 13 cells of 52
-inline constexpr int SpriteHeight = 280;  // 4 cells of 70
+#include "table/table.h"
+
+// The card sheets hold one card-sized cell per card, ranks across, suits down.
+inline constexpr int SpriteWidth = SheetColumns * CardWidth;  // 676
+inline constexpr int SpriteHeight = SheetRows * CardHeight;   // 280
+
+// The table's green: the window, its labels and the edge of the glow share
+// it, so the glow blends into the table.
+inline constexpr QRgb TableGreen = qRgb(0, 128, 0);
 
 QImage DrawMiniCardsSprite();   // the 52 faces, bright
 QImage DrawMiniCardsSprite2();  // the same faces, dimmed

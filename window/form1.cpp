@@ -18,8 +18,6 @@ Form1Window* Form1 = nullptr;
 
 namespace {
 
-const QColor TableGreen(0, 128, 0);
-
 // Fonts are set in pixels: the layout is made for a 96 dpi screen, and a
 // pixel size keeps every caption inside its box whatever dpi the screen reports.
 QFont CourierNew(int pixelSize, bool bold) {
@@ -55,7 +53,7 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const char* text, QRect pla
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setAccessibleName(text);
     label->setAccessibleDescription(description);
-    SetColours(label, Qt::white, TableGreen, QPalette::Window);
+    SetColours(label, Qt::white, QColor(TableGreen), QPalette::Window);
     return label;
 }
 
@@ -146,7 +144,7 @@ Form1Window::Form1Window() {
     setAccessibleName("Quillan");
     setAccessibleDescription("Texas hold'em odds: pick your cards from the card sheet, then play hands");
     QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, TableGreen);
+    palette.setColor(QPalette::Window, QColor(TableGreen));
     setPalette(palette);
     setMouseTracking(true);
     resize(FormWidth, FormHeight);
