@@ -5,9 +5,18 @@
 #include "table/table.h"
 #include "window/form1.h"
 
+namespace {
+
+// Copies the card in a cell (column, row) of a card sheet to (x, y) of the surface.
+void CopyCard(HDC sheet, int column, int row, int x, int y) {
+    BitBlt(Form1->hDC(), x, y, CardWidth, CardHeight, sheet, CardWidth * (column - 1), CardHeight * (row - 1),
+           SRCCOPY);
+}
+
+}  // namespace
+
 void DrawBoard() {
     const SheetCell hovered = SheetCellAt(MouseX, MouseY);
-    HDC surface = Form1->hDC();
     Form1->Cls();
 
     // Row by row, left to right: each card covers all but the top-left
@@ -17,24 +26,19 @@ void DrawBoard() {
             const bool raised = hovered.Column == column && hovered.Row == row;
             const int x = SheetLeft + SheetStepX * (column - 1);
             const int y = SheetTop + SheetStepY * (row - 1) - (raised ? RaisedLift : 0);
-            HDC sheet = raised ? Form1->MiniCardsSprite.hDC() : Form1->MiniCardsSprite2.hDC();
-            BitBlt(surface, x, y, CardWidth, CardHeight, sheet, CardWidth * (column - 1),
-                   CardHeight * (row - 1), SRCCOPY);
+            CopyCard(raised ? Form1->MiniCardsSprite.hDC() : Form1->MiniCardsSprite2.hDC(), column, row, x, y);
         }
     }
 
-    for (int n = 1; n <= SlotCount; ++n) {
-        if (n != ActiveSlot) continue;
-        BitBlt(surface, Slots[n].X - FrameMargin, Slots[n].Y - FrameMargin, FrameWidth, FrameHeight,
-               Form1->MiniSelection.hDC(), 0, 0, SRCCOPY);
-    }
+    const CardSlot& active = Slots[ActiveSlot];
+    BitBlt(Form1->hDC(), active.X - FrameMargin, active.Y - FrameMargin, FrameWidth, FrameHeight,
+           Form1->MiniSelection.hDC(), 0, 0, SRCCOPY);
 
     for (const CardSlot& slot : Slots) {
         if (slot.Card.empty()) {
-            BitBlt(surface, slot.X, slot.Y, CardWidth, CardHeight, Form1->MiniBack.hDC(), 0, 0, SRCCOPY);
+            BitBlt(Form1->hDC(), slot.X, slot.Y, CardWidth, CardHeight, Form1->MiniBack.hDC(), 0, 0, SRCCOPY);
         } else {
-            BitBlt(surface, slot.X, slot.Y, CardWidth, CardHeight, Form1->MiniCardsSprite.hDC(),
-                   CardWidth * (slot.Column - 1), CardHeight * (slot.Row - 1), SRCCOPY);
+            CopyCard(Form1->MiniCardsSprite.hDC(), slot.Column, slot.Row, slot.X, slot.Y);
         }
     }
     Form1->Refresh();
