@@ -26,6 +26,23 @@ std::string_view TrimBlanks(std::string_view text) {
     return text;
 }
 
+// Moves a leading sign of text onto number.
+void TakeSign(std::string_view& text, std::string& number) {
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        number += text.front();
+        text.remove_prefix(1);
+    }
+}
+
+// Moves the digits at the front of text onto number; false when there are none.
+bool TakeDigits(std::string_view& text, std::string& number) {
+    std::size_t count = 0;
+    while (count < text.size() && IsDigit(text[count])) ++count;
+    number += text.substr(0, count);
+    text.remove_prefix(count);
+    return count != 0;
+}
+
 // Reads a plain number "[sign]digits[.digits]" that has been checked already.
 double ParsePlain(const std::string& number) {
     double value = 0;
@@ -91,53 +108,33 @@ std::string FormatOdds(int wins, int losses, int draws, std::string_view decimal
 double ReadPlayerCount(std::string_view text) {
     while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
     std::string number;
-    std::size_t i = 0;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) number += text[i++];
-    bool digits = false;
-    for (; i < text.size() && IsDigit(text[i]); ++i, digits = true) number += text[i];
-    if (i < text.size() && text[i] == '.') {
-        number += text[i++];
-        for (; i < text.size() && IsDigit(text[i]); ++i, digits = true) number += text[i];
+    TakeSign(text, number);
+    bool digits = TakeDigits(text, number);
+    if (text.starts_with('.')) {
+        text.remove_prefix(1);
+        number += '.';
+        digits |= TakeDigits(text, number);
     }
-    if (!digits) return 0;
-    return ParsePlain(number);
+    return digits ? ParsePlain(number) : 0;
 }
 
 std::optional<double> ReadLocaleNumber(std::string_view text, std::string_view decimalPoint,
                                        std::string_view groupSeparator) {
     text = TrimBlanks(text);
     std::string number;
-    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-        number += text.front();
-        text.remove_prefix(1);
-    }
-    bool digitsBefore = false;
-    bool digitsAfter = false;
-    bool lastWasDigit = false;
-    while (!text.empty()) {
-        if (IsDigit(text.front())) {
-            number += text.front();
-            text.remove_prefix(1);
-            digitsBefore = lastWasDigit = true;
-        } else if (!groupSeparator.empty() && lastWasDigit && text.starts_with(groupSeparator)) {
-            // A group separator stands between two digits of the whole part.
-            text.remove_prefix(groupSeparator.size());
-            if (text.empty() || !IsDigit(text.front())) return std::nullopt;
-            lastWasDigit = false;
-        } else {
-            break;
-        }
+    TakeSign(text, number);
+    bool digits = TakeDigits(text, number);
+    // A group separator stands between two digits of the whole part.
+    while (digits && !groupSeparator.empty() && text.starts_with(groupSeparator)) {
+        text.remove_prefix(groupSeparator.size());
+        if (!TakeDigits(text, number)) return std::nullopt;
     }
     if (!decimalPoint.empty() && text.starts_with(decimalPoint)) {
         text.remove_prefix(decimalPoint.size());
         number += '.';
-        while (!text.empty() && IsDigit(text.front())) {
-            number += text.front();
-            text.remove_prefix(1);
-            digitsAfter = true;
-        }
+        digits |= TakeDigits(text, number);
     }
-    if (!text.empty() || !(digitsBefore || digitsAfter)) return std::nullopt;
+    if (!text.empty() || !digits) return std::nullopt;
     return ParsePlain(number);
 }
 
@@ -166,10 +163,14 @@ DealtCards DealCards(const std::string& runDeck, const std::string& hole, double
         RemoveCard(dealDeck, card);
     }
 
+    // Opponents are players 2 up to the count; a fractional count acts like
+    // its whole part, and a count below 2 deals no opponent.
+    const int opponents = players >= 2 ? static_cast<int>(std::min(players, PlayerLimit)) - 1 : 0;
+
     DealtCards deal;
-    deal.opponents.reserve(players >= 2 ? static_cast<std::size_t>(std::min(players, PlayerLimit)) - 1 : 0);
+    deal.opponents.reserve(static_cast<std::size_t>(opponents));
     for (std::string_view card : shown) deal.board += card.empty() ? DrawCard(dealDeck) : CardCode(card);
-    for (int j = 2; j <= players && j <= PlayerLimit; ++j) {
+    for (int j = 0; j < opponents; ++j) {
         CardCode hand = DrawCard(dealDeck);
         hand += DrawCard(dealDeck);
         deal.opponents.push_back(std::move(hand));
