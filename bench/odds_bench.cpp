@@ -10,14 +10,13 @@
 
 #include "odds/odds.h"
 #include "table/table.h"
+#include "tests/table_state.h"
 #include "window/form1.h"
 
 namespace {
 
 void PlaceHoleCards() {
-    BuildCardTable();
-    Slots = {};
-    PlaceSlots();
+    ResetTable();
     Slots[1].Card = "AS";
     Slots[2].Card = "KD";
 }

@@ -17,6 +17,7 @@
 
 #include "odds/odds.h"
 #include "table/table.h"
+#include "table_state.h"
 #include "window/form1.h"
 
 // What a message box showed before the test closed it.
@@ -33,9 +34,7 @@ struct SeenBox {
 class WindowTest : public testing::Test {
 protected:
     void SetUp() override {
-        Slots = {};
-        ActiveSlot = 1;
-        MouseX = MouseY = 0;
+        ResetTable();
         ResetRandom();
         form.reset(LoadForm1());
         form->show();

@@ -6,16 +6,9 @@
 
 #include "odds/odds.h"
 #include "table/table.h"
+#include "table_state.h"
 
 namespace {
-
-void ResetTable() {
-    BuildCardTable();
-    Slots = {};
-    PlaceSlots();
-    ActiveSlot = 1;
-    MouseX = MouseY = 0;
-}
 
 void Place(int slot, const char* card) { Slots[slot].Card = card; }
 

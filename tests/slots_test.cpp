@@ -3,18 +3,13 @@
 #include <cmath>
 
 #include "table/table.h"
+#include "table_state.h"
 
 namespace {
 
 class Picking : public testing::Test {
 protected:
-    void SetUp() override {
-        BuildCardTable();
-        Slots = {};
-        PlaceSlots();
-        ActiveSlot = 1;
-        MouseX = MouseY = 0;
-    }
+    void SetUp() override { ResetTable(); }
 
     // Releases a button over the visible corner of a card of the sheet.
     static void Pick(const CardCode& card, int button = 1) {
