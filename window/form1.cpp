@@ -1,6 +1,5 @@
 #include "window/form1.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>

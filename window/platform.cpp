@@ -4,7 +4,6 @@
 #include <QImage>
 #include <QMessageBox>
 #include <QPainter>
-#include <QPushButton>
 #include <QWidget>
 #include <algorithm>
 #include <cstring>
