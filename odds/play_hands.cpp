@@ -4,6 +4,8 @@
 #include <QLocale>
 #include <QPlainTextEdit>
 
+#include <cmath>
+
 #include "odds/odds.h"
 #include "table/table.h"
 #include "window/form1.h"
@@ -57,10 +59,12 @@ void Command1_Click() {
 
 void Text1_Validate(bool& Cancel) {
     const QLocale locale;
+    const std::string text = Form1->Text1->text().toStdString();
     const std::optional<double> count =
-        ReadLocaleNumber(Form1->Text1->text().toStdString(), locale.decimalPoint().toStdString(),
-                         locale.groupSeparator().toStdString());
-    if (IsPlayerCountValid(count)) return;
+        ReadLocaleNumber(text, locale.decimalPoint().toStdString(), locale.groupSeparator().toStdString());
+    // The run reads the same text with "." as its point ("1,0" is ten here and
+    // one there): a count it would play as another number of players is refused.
+    if (IsPlayerCountValid(count) && std::trunc(*count) == std::trunc(ReadPlayerCount(text))) return;
     MsgBox(PlayerCountMessage, vbOKOnly, WarningTitle);
     Form1->Text1->setText("2");
     Cancel = true;

@@ -1,3 +1,5 @@
+#include <QClipboard>
+#include <QMimeData>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
@@ -294,17 +296,106 @@ TEST_F(PlayerCount, TabAndClicksIntoTheStatusBoxAreCheckedToo) {
     EXPECT_EQ(boxes.size(), 3u);
 }
 
-TEST_F(PlayerCount, DecimalCommaLocaleReadsCommas) {
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    bool cancel = false;
-    for (const char* count : {"2,5", "10", "1.0"}) {  // 1.0 is ten with a group separator
-        form->Text1->setText(count);
+TEST_F(PlayerCount, ACountIsRefusedUnlessTheRunWouldPlayItAsChecked) {
+    // The run reads the number the text starts with, "." as the point; a count
+    // that reads otherwise under the user's locale would play another table.
+    struct Case { QLocale::Language language; QLocale::Country country; const char* count; bool accepted; };
+    const Case cases[] = {
+        {QLocale::English, QLocale::UnitedStates, "2.5", true},
+        {QLocale::English, QLocale::UnitedStates, "1,0", false},  // ten to the check, one to the run
+        {QLocale::German, QLocale::Germany, "2,5", true},
+        {QLocale::German, QLocale::Germany, "10", true},
+        {QLocale::German, QLocale::Germany, "1.0", false},
+        {QLocale::German, QLocale::Germany, "2.5", false},  // twenty-five
+    };
+    for (const Case& c : cases) {
+        QLocale::setDefault(QLocale(c.language, c.country));
+        form->Text1->setText(c.count);
+        bool cancel = false;
         Text1_Validate(cancel);
-        EXPECT_FALSE(cancel) << count;
+        EXPECT_EQ(cancel, !c.accepted) << c.count << " under " << qPrintable(QLocale().name());
     }
-    form->Text1->setText("2.5");  // twenty-five
-    Text1_Validate(cancel);
-    EXPECT_TRUE(cancel);
+}
+
+TEST_F(PlayerCount, IsCheckedWhileAnotherWindowHasTheFocus) {
+    HoleCards("AS", "KD");
+    form->Text1->setFocus();
+    form->Text1->setText("50");
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    ASSERT_FALSE(form->Text1->hasFocus());
+    QTest::mouseClick(form->Command1, Qt::LeftButton, {}, form->Command1->rect().center());
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, PlayerCountMessage);
+    EXPECT_EQ(Status(), "");
+}
+
+TEST_F(PlayerCount, ADroppedCountIsCheckedBeforeARunUsesIt) {
+    HoleCards("AS", "KD");
+    form->Text1->clear();
+    QMimeData dropped;
+    dropped.setText("50");
+    const QPoint at = form->Text1->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &dropped, Qt::LeftButton, {});
+    QApplication::sendEvent(form->Text1, &enter);
+    QDropEvent drop(at, Qt::CopyAction, &dropped, Qt::LeftButton, {});
+    QApplication::sendEvent(form->Text1, &drop);
+    ASSERT_EQ(form->Text1->text(), "50");
+    ClickButton(form->Command1);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, PlayerCountMessage);
+    EXPECT_EQ(Status(), "");
+}
+
+TEST_F(PlayerCount, PastingWhatTheClipboardCannotGiveAsTextInsertsNothing) {
+    QMimeData* nothing = new QMimeData;  // no owner, or no text: no formats at all
+    QApplication::clipboard()->setMimeData(nothing);
+    form->txt_Status->setFocus();
+    SetText(form->txt_Status, "kept");
+    QTest::keyClick(form->txt_Status, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(form->txt_Status, Qt::Key_Insert, Qt::ShiftModifier);
+    EXPECT_EQ(Status(), "kept");
+    form->Text1->setFocus();
+    QTest::keyClick(form->Text1, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(form->Text1->text(), "2");
+}
+
+TEST_F(WindowLayout, ReturnOrEnterOnAFocusedButtonPressesIt) {
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        SetText(form->txt_Status, "");
+        form->Command2->setFocus();
+        QTest::keyClick(form->Command2, key);
+        EXPECT_EQ(Status(), ClearPrompt);
+        boxes.clear();
+        form->Command1->setFocus();
+        QTest::keyClick(form->Command1, key);
+        Settle();
+        ASSERT_EQ(boxes.size(), 1u);  // no hole cards yet
+        EXPECT_EQ(boxes[0].text, MissingHoleCardsMessage);
+    }
+}
+
+TEST_F(WindowLayout, AClickIntoTheStatusBoxLetsTheUserTypeThere) {
+    ASSERT_FALSE(form->txt_Status->hasFocus());
+    QTest::mouseClick(form->txt_Status->viewport(), Qt::LeftButton);
+    EXPECT_TRUE(form->txt_Status->hasFocus());
+    QTest::keyClicks(form->txt_Status, "note");
+    EXPECT_EQ(Status(), "note");
+}
+
+TEST_F(WindowLayout, ButtonsKeepThePlatformsColours) {
+    for (QPushButton* button : {form->Command1, form->Command2}) {
+        const QImage look = button->grab().toImage();
+        for (int y = 0; y < look.height(); ++y) {
+            for (int x = 0; x < look.width(); ++x) {
+                const QColor c = look.pixelColor(x, y);
+                ASSERT_FALSE(c.green() > c.red() + 40 && c.green() > c.blue() + 40)
+                    << qPrintable(button->text()) << " takes the table's green at " << x << "," << y;
+            }
+        }
+    }
 }
 
 TEST_F(ClearCards, EmptiesTheSlotsAndPromptsAndLeavesTheCount) {

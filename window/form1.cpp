@@ -1,9 +1,13 @@
 #include "window/form1.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -63,6 +67,10 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const char* text, QRe
     button->setGeometry(place);
     button->setAccessibleName(text);
     button->setAccessibleDescription(description);
+    // Buttons look as the platform draws them, not in the table's green.
+    QPalette palette = QApplication::palette(button);
+    palette.setResolveMask(~QPalette::ResolveMask(0));
+    button->setPalette(palette);
     return button;
 }
 
@@ -84,43 +92,83 @@ int VbShift(Qt::KeyboardModifiers modifiers) {
            (modifiers & Qt::AltModifier ? 4 : 0);
 }
 
-// Runs the player-count check when the focus is about to leave Text1 for a
-// control that asks for it: the two buttons and the status box. Qt moves the
-// focus on a mouse press before the target sees the press, so those controls
-// take the focus by Tab only and this filter moves it itself once the check
-// passes; on a refusal the press is eaten and the focus stays in Text1.
-class ValidationFilter : public QObject {
+// Mime data a text box can take: a paste or a drop of anything else inserts
+// nothing (Qt's text edit reads past an empty list of formats otherwise).
+bool HasText(const QMimeData* data) { return data && data->hasText(); }
+
+bool IsPaste(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        return static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste) &&
+               !HasText(QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard));
+    case QEvent::MouseButtonRelease:  // the middle button pastes the selection
+        return static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton &&
+               QGuiApplication::clipboard()->supportsSelection() &&
+               !HasText(QGuiApplication::clipboard()->mimeData(QClipboard::Selection));
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+        return !HasText(static_cast<QDropEvent*>(event)->mimeData());
+    default:
+        return false;
+    }
+}
+
+// The window's own rules for its controls, ahead of Qt's:
+// - the player-count check runs when the focus is about to leave Text1 for a
+//   control that asks for it: the two buttons and the status box. Qt moves the
+//   focus on a mouse press before the target sees the press, so those controls
+//   take the focus by Tab only and this filter moves it itself once the check
+//   passes; on a refusal the press is eaten and the focus stays in Text1.
+// - a paste or drop without text is dropped before it reaches a text box;
+// - a count dropped into Text1 gives it the focus, so leaving it is checked;
+// - Return and Enter press a focused button, as Space does.
+class ControlFilter : public QObject {
 public:
     using QObject::QObject;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (!Form1 || Form1->Unloaded()) return false;
+        QWidget* const statusView = Form1->txt_Status->viewport();
+        const bool textBox = watched == Form1->Text1 || watched == Form1->txt_Status || watched == statusView;
+        if (textBox && IsPaste(event)) return true;
+
         const auto type = event->type();
-        if (watched == Form1->Text1 && type == QEvent::KeyPress) {
+        if (watched == Form1->Text1) {
+            if (type == QEvent::Drop) Form1->Text1->setFocus(Qt::OtherFocusReason);
+            if (type != QEvent::KeyPress) return false;
             const int key = static_cast<QKeyEvent*>(event)->key();
             if (key == Qt::Key_Tab || key == Qt::Key_Backtab) return !LeaveText1(nullptr);
             return false;
         }
+        if (type == QEvent::KeyPress && (watched == Form1->Command1 || watched == Form1->Command2)) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+            static_cast<QPushButton*>(watched)->click();
+            return true;
+        }
         // A click inside Text1 leaves the focus where it is.
-        if ((type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) && watched != Form1->Text1) {
-            QWidget* target = watched == Form1->txt_Status->viewport() ? Form1->txt_Status
-                                                                        : qobject_cast<QWidget*>(watched);
-            return !LeaveText1(target);
+        if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
+            if (watched == Form1->txt_Status) return false;  // its viewport gets the press
+            return !LeaveText1(watched == statusView ? Form1->txt_Status : qobject_cast<QWidget*>(watched));
         }
         return false;
     }
 
 private:
-    // True when the focus may move on; moves it to target when there is one.
+    // True when the focus may move on, to target when there is one. Text1 is
+    // checked whenever it holds the window's focus, also while another
+    // window is active.
     static bool LeaveText1(QWidget* target) {
-        if (!Form1->Text1->hasFocus()) return true;
-        bool cancel = false;
-        Text1_Validate(cancel);
-        if (cancel) {
-            Form1->activateWindow();
-            Form1->Text1->setFocus(Qt::OtherFocusReason);
-            return false;
+        if (Form1->focusWidget() == Form1->Text1) {
+            bool cancel = false;
+            Text1_Validate(cancel);
+            if (cancel) {
+                Form1->activateWindow();
+                Form1->Text1->setFocus(Qt::OtherFocusReason);
+                return false;
+            }
         }
         if (target) target->setFocus(Qt::MouseFocusReason);
         return true;
@@ -208,11 +256,11 @@ Form1Window::Form1Window() {
     setTabOrder(txt_Status, Text1);
     setTabOrder(Text1, Command2);
 
-    auto* filter = new ValidationFilter(this);
-    Text1->installEventFilter(filter);
-    Command1->installEventFilter(filter);
-    Command2->installEventFilter(filter);
-    txt_Status->viewport()->installEventFilter(filter);
+    auto* filter = new ControlFilter(this);
+    for (QObject* control : {static_cast<QObject*>(Text1), static_cast<QObject*>(Command1),
+                             static_cast<QObject*>(Command2), static_cast<QObject*>(txt_Status),
+                             static_cast<QObject*>(txt_Status->viewport())})
+        control->installEventFilter(filter);
 
     connect(Command1, &QPushButton::clicked, this, [] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, [] { Command2_Click(); });
@@ -235,12 +283,15 @@ void Form1Window::paintEvent(QPaintEvent*) {
 }
 
 void Form1Window::mouseMoveEvent(QMouseEvent* event) {
-    const QPointF at = event->scenePosition();  // keeps the fraction, unlike position()
+    // The window is top-level, so position() is in client pixels, with any
+    // fraction the platform gives; scenePosition() is (-1, -1) on the first
+    // move after the pointer leaves a child control.
+    const QPointF at = event->position();
     Form_MouseMove(VbButtons(event->buttons()), VbShift(event->modifiers()), float(at.x()), float(at.y()));
 }
 
 void Form1Window::mouseReleaseEvent(QMouseEvent* event) {
-    const QPointF at = event->scenePosition();
+    const QPointF at = event->position();
     Form_MouseUp(VbButtons(event->button()), VbShift(event->modifiers()), float(at.x()), float(at.y()));
 }
 
