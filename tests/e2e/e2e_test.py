@@ -61,22 +61,37 @@ def wait_for(what, check, timeout):
     return result
 
 
+def app_environment(workdir, **settings):
+    env = dict(os.environ, LC_ALL="C.UTF-8", XDG_RUNTIME_DIR=workdir, **settings)
+    for name in ("QT_QPA_PLATFORM", "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_FONT_DPI",
+                 "WAYLAND_DISPLAY", "XDG_SESSION_TYPE", "DISPLAY"):
+        if name not in settings:
+            env.pop(name, None)
+    env["ASAN_OPTIONS"] = ":".join(filter(None, [os.environ.get("ASAN_OPTIONS"), "detect_leaks=0"]))
+    return env
+
+
 class Session:
     def __init__(self, workdir):
         self.workdir = workdir
         self.children = []
         self.app_log = None
 
-    def start(self, quillan):
+    def start(self, quillan, args=(), desktop=None):
+        """Starts a display and Quillan on it, with any arguments, on a plain X
+        display unless desktop names the session's variables to set."""
         self.display = self.start_xvfb()
-        self.env = dict(os.environ, DISPLAY=self.display, QT_QPA_PLATFORM="xcb", LC_ALL="C.UTF-8",
-                        XDG_RUNTIME_DIR=self.workdir)
-        for name in ("QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_FONT_DPI", "WAYLAND_DISPLAY"):
-            self.env.pop(name, None)
-        self.env["ASAN_OPTIONS"] = ":".join(filter(None, [os.environ.get("ASAN_OPTIONS"), "detect_leaks=0"]))
+        self.env = app_environment(self.workdir, DISPLAY=self.display, QT_QPA_PLATFORM="xcb")
+        if desktop is not None:
+            self.env.pop("QT_QPA_PLATFORM")
+            self.env.update(desktop)
         self.app_log = open(os.path.join(self.workdir, "quillan.log"), "w+")
-        self.app = self.spawn([quillan], env=self.env, stdout=self.app_log, stderr=subprocess.STDOUT)
+        self.app = self.spawn([quillan, *args], env=self.env, stdout=self.app_log, stderr=subprocess.STDOUT)
         self.window = wait_for("Quillan's window", self.main_window, 30)
+
+    def app_output(self):
+        self.app_log.seek(0)
+        return self.app_log.read()
 
     def spawn(self, command, **kwargs):
         child = subprocess.Popen(command, preexec_fn=die_with_parent, **kwargs)
@@ -189,7 +204,17 @@ class Session:
         return ppm.split(b"\n", 3)[3]
 
 
+# Qt's own command-line options and a Wayland session beside the X display:
+# Quillan takes no command line, and prefers X, where it can stay on top.
+IGNORED_ARGUMENTS = ["-qwindowtitle", "Foo", "-qwindowgeometry", "200x150", "-reverse", "-platform", "offscreen"]
+WAYLAND_DESKTOP = {"WAYLAND_DISPLAY": "wayland-quillan-e2e", "XDG_SESSION_TYPE": "wayland",
+                   "XDG_CURRENT_DESKTOP": "KDE"}
+
+
 def window(session, _):
+    output = session.app_output()
+    if output.strip():
+        raise Failure("Quillan printed on a normal start:\n" + output)
     title, _, _, width, height = session.window_info()
     if title != "Quillan":
         raise Failure(f"the window is titled {title!r}, not 'Quillan'")
@@ -259,12 +284,58 @@ def close_during_run(session, _):
         raise Failure(f"Quillan ended with status {status} after its window was closed")
 
 
-SCENARIOS = {f.__name__: f for f in (window, play, warnings, close_during_run)}
+def paste_and_pointer(session, _):
+    # Nobody owns the selection or the clipboard on the fresh display: pasting
+    # them must insert nothing and keep Quillan alive.
+    session.click(STATUS_BOX)
+    session.xdo("type", "kept")
+    for box in (STATUS_BOX, PLAYER_BOX):
+        session.xdo("mousemove", "--window", session.window, *box, "click", 2)
+        session.click(box)
+        session.xdo("key", "ctrl+v", "shift+Insert")
+    session.copy_text(STATUS_BOX, lambda text: text == "kept", "the status box to keep its text")
+
+    # From a button onto the sheet in one jump: the first move must raise the
+    # card under the pointer, the four of spades.
+    four_of_spades = sheet_corner(3, 1)
+    above_sheet = (four_of_spades[0], 280 - 26 + 2)  # inside the raised card, green at rest
+    session.xdo("mousemove", "--window", session.window, *PLAY_HANDS)
+    time.sleep(0.2)
+    session.xdo("mousemove", "--window", session.window, *four_of_spades)
+
+    def raised():
+        screenshot = os.path.join(session.workdir, "screen.png")
+        session.run("import", "-silent", "-window", "root", screenshot)
+        _, left, top, _, _ = session.window_info()
+        pixel = session.pixels(screenshot, "-crop", f"1x1+{left + above_sheet[0]}+{top + above_sheet[1]}")
+        return pixel != bytes([0, 128, 0])
+
+    wait_for("the four of spades to rise", raised, 5)
+    if session.app.poll() is not None:
+        raise Failure(f"Quillan ended with status {session.app.returncode}")
+
+
+def no_display(quillan, workdir):
+    for display in ({}, {"DISPLAY": ":" + str(free_display_number())}):
+        env = app_environment(workdir, **display)
+        result = subprocess.run([quillan], env=env, capture_output=True, timeout=30, check=False)
+        lines = result.stderr.decode().splitlines()
+        if result.returncode != 1 or len(lines) != 1 or not lines[0].startswith("quillan: "):
+            raise Failure(f"with {display or 'no DISPLAY'} Quillan ended with status {result.returncode} "
+                          f"and said {result.stderr.decode()!r}; expected status 1 and one line")
+
+
+def free_display_number():
+    return next(n for n in range(400, 500) if not os.path.exists(f"/tmp/.X11-unix/X{n}"))
+
+
+SCENARIOS = {f.__name__: f for f in (window, play, warnings, close_during_run, paste_and_pointer)}
+START = {"window": {"args": IGNORED_ARGUMENTS, "desktop": WAYLAND_DESKTOP}}
 
 
 def main():
-    if len(sys.argv) != 4 or sys.argv[3] not in SCENARIOS:
-        sys.exit(f"usage: {sys.argv[0]} <quillan> <sprite_cells> {'|'.join(SCENARIOS)}")
+    if len(sys.argv) != 4 or sys.argv[3] not in [*SCENARIOS, "no_display"]:
+        sys.exit(f"usage: {sys.argv[0]} <quillan> <sprite_cells> {'|'.join(SCENARIOS)}|no_display")
     quillan, sprite_cells, scenario = sys.argv[1:]
     # A killed test still runs its clean-up.
     for number in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
@@ -273,13 +344,15 @@ def main():
     with tempfile.TemporaryDirectory(prefix="quillan-e2e-") as workdir:
         session = Session(workdir)
         try:
-            session.start(quillan)
-            SCENARIOS[scenario](session, sprite_cells)
+            if scenario == "no_display":
+                no_display(quillan, workdir)
+            else:
+                session.start(quillan, **START.get(scenario, {}))
+                SCENARIOS[scenario](session, sprite_cells)
         except Failure as failure:
             print(f"FAILED ({scenario}): {failure}", file=sys.stderr)
             if session.app_log:
-                session.app_log.seek(0)
-                print("Quillan's output:\n" + session.app_log.read(), file=sys.stderr)
+                print("Quillan's output:\n" + session.app_output(), file=sys.stderr)
             sys.exit(1)
         finally:
             session.close()
