@@ -5,6 +5,7 @@
 #include <vector>
 #include <unistd.h>
 
+#include "app/app.h"
 #include "window/form1.h"
 
 namespace {

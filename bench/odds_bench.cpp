@@ -8,7 +8,10 @@
 
 #include <memory>
 
+#include "app/app.h"
 #include "odds/odds.h"
+#include "odds/play_hands.h"
+#include "table/board.h"
 #include "table/table.h"
 #include "tests/table_state.h"
 #include "window/form1.h"

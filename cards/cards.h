@@ -41,5 +41,5 @@ int RankValue(char rank);
 
 // Scores a set of cards into a whole number whose order is the order of poker
 // hands: weight * 100^5 + key1 * 100^4 + ... + key5. Order and repeats of codes
-// do not matter. Needs BuildCardTable to have run.
+// do not matter. Reads its own compile-time tables, not CardTable.
 double EvaluateHand(const std::string& hand);

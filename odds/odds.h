@@ -1,7 +1,7 @@
 #pragma once
-// The odds run behind "Play Hands" and the check of the player count. The
-// dealing, tallying, formatting and number reading here are plain C++; the two
-// handlers that touch the window controls live in play_hands.cpp.
+// The odds run behind "Play Hands" and the reading of the player count: the
+// dealing, tallying, formatting and number reading, in plain C++. The two
+// handlers that touch the window's controls are in play_hands.h.
 
 #include <optional>
 #include <string>
@@ -64,13 +64,3 @@ DealOutcome ScoreDeal(const std::string& hole, const DealtCards& deal);
 inline DealOutcome PlayDeal(const std::string& runDeck, const std::string& hole, double players) {
     return ScoreDeal(hole, DealCards(runDeck, hole, players));
 }
-
-// Window handlers.
-void Command1_Click();
-void Text1_Validate(bool& Cancel);
-
-inline constexpr const char* MissingHoleCardsMessage = "Select your hole cards.";
-inline constexpr const char* PlayerCountMessage =
-    "Must be a number between 2 and 10 indicating the number of players in the current round "
-    "(including yourself).";
-inline constexpr const char* WarningTitle = "Warning";

@@ -1,4 +1,4 @@
-// The two handlers of the odds run that reach into the window's controls.
+#include "odds/play_hands.h"
 
 #include <QLineEdit>
 #include <QLocale>
@@ -12,10 +12,6 @@
 
 namespace {
 
-// Every press during a run plays a whole run inside it, on the stack of the
-// one before. Past this many runs at once a press is let go, so that a burst
-// of presses cannot run the stack out.
-constexpr int MaxRunsAtOnce = 32;
 int RunsInProgress = 0;
 
 }  // namespace

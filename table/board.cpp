@@ -1,4 +1,4 @@
-// Drawing the card table and the handlers that reach the window.
+#include "table/board.h"
 
 #include <QPlainTextEdit>
 

@@ -1,8 +1,7 @@
 #pragma once
 // The card table: the seven card slots, the active slot, the pointer, the
-// geometry of the fanned card sheet, and the handlers that pick cards and draw
-// the board. The slot state and the sheet rule are plain C++; DrawBoard and
-// the handlers that reach the window live in board.cpp.
+// geometry of the fanned card sheet and picking a card, in plain C++. Drawing
+// the board and the handlers that reach the window are in board.h.
 
 #include <array>
 #include <cstdint>
@@ -77,15 +76,8 @@ void PlaceSlots();
 // Empties every slot and makes slot 1 active; places stay as they are.
 void EmptySlots();
 
-// Window handlers. Buttons and shift state are passed on but not used: every
-// mouse button picks alike.
+// The window's handler of a mouse button release: a card of the sheet goes
+// into the active slot, a slot becomes the active one. It changes only the
+// state above and does not redraw. Button and shift state are not used:
+// every mouse button picks alike.
 void Form_MouseUp(int Button, int Shift, float X, float Y);
-void Form_MouseMove(int Button, int Shift, float X, float Y);
-void Form_Load();
-void Command2_Click();
-
-// Paints the whole table into the window's drawing surface and refreshes it.
-void DrawBoard();
-
-inline constexpr const char* ClearPrompt =
-    "Select cards. Make sure the number of players in this round is correct.";

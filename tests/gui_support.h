@@ -15,7 +15,10 @@
 #include <memory>
 #include <vector>
 
+#include "app/app.h"
 #include "odds/odds.h"
+#include "odds/play_hands.h"
+#include "table/board.h"
 #include "table/table.h"
 #include "table_state.h"
 #include "window/form1.h"

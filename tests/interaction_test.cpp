@@ -545,10 +545,7 @@ TEST_F(RunNesting, EveryPressDuringARunNestsAWholeRunAtBoundedStackCost) {
     EXPECT_LT(perLevel, 64u * 1024);  // a few dozen levels stay far inside any stack
 }
 
-// Needs the cap on runs in progress in Command1_Click; enable it (drop the
-// DISABLED_ prefix) once that is in.
-TEST_F(RunNesting, PressesBeyondThirtyTwoRunsAtOnceAreIgnored) {
-    constexpr int MaxRunsAtOnce = 32;
+TEST_F(RunNesting, PressesBeyondTheCapOfRunsAtOnceAreIgnored) {
     constexpr int Presses = 100;
     Slots[1].Card = "QH";
     Slots[2].Card = "QC";

@@ -13,7 +13,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "odds/odds.h"
 #include "table/table.h"
 #include "window/artwork.h"
 
@@ -163,7 +162,7 @@ private:
     static bool LeaveText1(QWidget* target) {
         if (Form1->focusWidget() == Form1->Text1) {
             bool cancel = false;
-            Text1_Validate(cancel);
+            emit Form1->Text1Validate(cancel);
             if (cancel) {
                 Form1->activateWindow();
                 Form1->Text1->setFocus(Qt::OtherFocusReason);
@@ -262,10 +261,8 @@ Form1Window::Form1Window() {
                              static_cast<QObject*>(txt_Status->viewport())})
         control->installEventFilter(filter);
 
-    connect(Command1, &QPushButton::clicked, this, [] { Command1_Click(); });
-    connect(Command2, &QPushButton::clicked, this, [] { Command2_Click(); });
-
     Command1->setFocus();
+    Form1 = this;
 }
 
 Form1Window::~Form1Window() {
@@ -287,12 +284,12 @@ void Form1Window::mouseMoveEvent(QMouseEvent* event) {
     // fraction the platform gives; scenePosition() is (-1, -1) on the first
     // move after the pointer leaves a child control.
     const QPointF at = event->position();
-    Form_MouseMove(VbButtons(event->buttons()), VbShift(event->modifiers()), float(at.x()), float(at.y()));
+    emit MouseMove(VbButtons(event->buttons()), VbShift(event->modifiers()), float(at.x()), float(at.y()));
 }
 
 void Form1Window::mouseReleaseEvent(QMouseEvent* event) {
     const QPointF at = event->position();
-    Form_MouseUp(VbButtons(event->button()), VbShift(event->modifiers()), float(at.x()), float(at.y()));
+    emit MouseUp(VbButtons(event->button()), VbShift(event->modifiers()), float(at.x()), float(at.y()));
 }
 
 void Form1Window::resizeEvent(QResizeEvent*) {
@@ -308,10 +305,4 @@ void Form1Window::resizeEvent(QResizeEvent*) {
 void Form1Window::closeEvent(QCloseEvent* event) {
     unloaded_ = true;
     event->accept();
-}
-
-Form1Window* LoadForm1() {
-    Form1 = new Form1Window;
-    Form_Load();
-    return Form1;
 }

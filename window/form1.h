@@ -1,6 +1,6 @@
 #pragma once
-// The one window: its controls, its persistent drawing surface and the
-// forwarding of its events to the handlers.
+// The one window: its controls and its persistent drawing surface. It reports
+// its events and knows nothing of what the program does with them.
 
 #include <QImage>
 #include <QWidget>
@@ -27,7 +27,7 @@ class Form1Window : public QWidget {
     Q_OBJECT
 
 public:
-    Form1Window();
+    Form1Window();  // becomes Form1
     ~Form1Window() override;
 
     HWND hWnd() { return this; }
@@ -51,6 +51,15 @@ public:
     QLabel* Label2;
     QLabel* Label1;
 
+signals:
+    // The pointer moved, or a mouse button was released, over the bare table,
+    // at (X, Y) in client pixels.
+    void MouseMove(int Button, int Shift, float X, float Y);
+    void MouseUp(int Button, int Shift, float X, float Y);
+    // The focus is about to leave Text1 for a control that asks for the count
+    // to be checked; setting Cancel keeps it in Text1.
+    void Text1Validate(bool& Cancel);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -65,9 +74,6 @@ private:
 
 // The window, while it exists.
 extern Form1Window* Form1;
-
-// Creates Form1 and runs Form_Load; the caller shows it.
-Form1Window* LoadForm1();
 
 // Replaces the whole text of a several-line box; CR LF starts a new line.
 void SetText(QPlainTextEdit* box, const std::string& text);

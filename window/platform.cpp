@@ -1,5 +1,6 @@
 #include "window/platform.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QImage>
 #include <QMessageBox>
@@ -8,7 +9,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "window/form1.h"
 
 bool SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int, int, int, int, unsigned) {
     if (!hWnd || hWndInsertAfter != HWND_TOPMOST) return false;
@@ -44,8 +44,22 @@ bool BitBlt(HDC hdcDest, int x, int y, int cx, int cy, HDC hdcSrc, int xSrc, int
     return true;
 }
 
+namespace {
+
+// The program's window a message box belongs to: the active one, or else the
+// shown window that holds the focus (while another program is active).
+QWidget* OwnerWindow() {
+    if (QWidget* active = QApplication::activeWindow()) return active;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible() && window->focusWidget()) return window;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
 int MsgBox(const QString& prompt, int, const QString& title) {
-    QWidget* parent = Form1 && !Form1->Unloaded() ? Form1 : nullptr;
+    QWidget* parent = OwnerWindow();
     QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::Ok, parent);
     box.setAccessibleName(title);
     box.setAccessibleDescription(prompt);

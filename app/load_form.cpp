@@ -1,0 +1,19 @@
+#include "app/app.h"
+
+#include <QPushButton>
+
+#include "odds/play_hands.h"
+#include "table/board.h"
+#include "table/table.h"
+#include "window/form1.h"
+
+Form1Window* LoadForm1() {
+    auto* form = new Form1Window;
+    QObject::connect(form, &Form1Window::MouseMove, form, Form_MouseMove);
+    QObject::connect(form, &Form1Window::MouseUp, form, Form_MouseUp);
+    QObject::connect(form, &Form1Window::Text1Validate, form, Text1_Validate);
+    QObject::connect(form->Command1, &QPushButton::clicked, form, [] { Command1_Click(); });
+    QObject::connect(form->Command2, &QPushButton::clicked, form, [] { Command2_Click(); });
+    Form_Load();
+    return form;
+}

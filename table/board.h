@@ -1,0 +1,18 @@
+#pragma once
+// Drawing the card table, and the window's handlers that draw it: start-up,
+// pointer movement and "Clear Cards".
+
+// Paints the whole table into the window's drawing surface and refreshes it.
+void DrawBoard();
+
+// Builds the card table, keeps the window on top, places the slots and draws.
+void Form_Load();
+
+// Keeps the pointer position and redraws, raising the card under the pointer.
+void Form_MouseMove(int Button, int Shift, float X, float Y);
+
+// Empties the slots, redraws and writes the prompt into the status box.
+void Command2_Click();
+
+inline constexpr const char* ClearPrompt =
+    "Select cards. Make sure the number of players in this round is correct.";
