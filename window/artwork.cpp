@@ -186,6 +186,140 @@ void DrawSuit(QImage& img, Suit suit, int x, int y, int w, int h, QRgb ink, bool
     });
 }
 
+// ---- Pips: a bitmap per suit for each size a card shows -------------------------------
+// Drawn smoothly at these sizes a club's lobes melt into a spade's outline, so
+// each pip is set by hand: the spade pointed, the club three round lobes, the
+// heart cleft at the top, the diamond without a stem.
+
+template <std::size_t Rows>
+using PipSet = std::array<std::array<std::string_view, Rows>, 4>;  // in Suit order
+
+// 11 x 13, under the rank in the index.
+constexpr PipSet<13> IndexPips{{
+    {{
+        ".....#.....",
+        "....###....",
+        "...#####...",
+        "..#######..",
+        ".#########.",
+        "###########",
+        "###########",
+        "###########",
+        "###########",
+        ".###.#.###.",
+        ".....#.....",
+        "....###....",
+        "..#######..",
+    }},
+    {{
+        "...........",
+        ".###...###.",
+        "#####.#####",
+        "###########",
+        "###########",
+        "###########",
+        ".#########.",
+        ".#########.",
+        "..#######..",
+        "...#####...",
+        "....###....",
+        ".....#.....",
+        "...........",
+    }},
+    {{
+        "....###....",
+        "...#####...",
+        "...#####...",
+        "...#####...",
+        "....###....",
+        ".###.#.###.",
+        "###########",
+        "###########",
+        "###########",
+        ".###.#.###.",
+        ".....#.....",
+        "....###....",
+        "..#######..",
+    }},
+    {{
+        ".....#.....",
+        "....###....",
+        "....###....",
+        "...#####...",
+        "..#######..",
+        ".#########.",
+        "###########",
+        ".#########.",
+        "..#######..",
+        "...#####...",
+        "....###....",
+        "....###....",
+        ".....#.....",
+    }},
+}};
+
+// 8 x 10, on the number cards.
+constexpr PipSet<10> NumberPips{{
+    {{
+        "...##...",
+        "..####..",
+        ".######.",
+        "########",
+        "########",
+        "########",
+        "########",
+        ".##..##.",
+        "...##...",
+        "..####..",
+    }},
+    {{
+        ".##..##.",
+        "########",
+        "########",
+        "########",
+        "########",
+        ".######.",
+        ".######.",
+        "..####..",
+        "...##...",
+        "...##...",
+    }},
+    {{
+        "..####..",
+        ".######.",
+        ".######.",
+        "..####..",
+        ".#.##.#.",
+        "########",
+        "########",
+        ".##..##.",
+        "...##...",
+        "..####..",
+    }},
+    {{
+        "...##...",
+        "..####..",
+        "..####..",
+        ".######.",
+        "########",
+        "########",
+        ".######.",
+        "..####..",
+        "..####..",
+        "...##...",
+    }},
+}};
+
+// A pip with its top left at (x, y), turned half round on the lower half of a card.
+void DrawPip(QImage& img, int x, int y, Bitmap rows, QRgb ink, bool upsideDown = false) {
+    const int h = int(rows.size());
+    for (int j = 0; j < h; ++j) {
+        const int w = int(rows[j].size());
+        for (int i = 0; i < w; ++i)
+            if (rows[j][i] == '#') Put(img, x + (upsideDown ? w - 1 - i : i), y + (upsideDown ? h - 1 - j : j), ink);
+    }
+}
+
 // ---- Index ranks: 11 x 18 bold figures, "10" 13 wide -----------------------------------
 
 using Glyph = std::array<std::string_view, 18>;
@@ -432,12 +566,12 @@ void DrawCard(QImage& img, int ox, int oy, int rank, Suit suit, const Paper& pap
     const QRgb ink = suit == Suit::Hearts || suit == Suit::Diamonds ? InkRed : Black;
     const Glyph& glyph = RankGlyphs[rank];
     DrawBitmap(img, ox + (glyph[0].size() > 11 ? 1 : 2), oy + 4, glyph, ink);
-    DrawSuit(img, suit, ox + 2, oy + 24, 11, 13, ink);
+    DrawPip(img, ox + 2, oy + 24, IndexPips[int(suit)], ink);
 
     constexpr int Jack = 9, Queen = 10, Ace = 12;
     if (rank < Jack) {
         for (const Spot& s : PipSpots(rank + 2))
-            DrawSuit(img, suit, ox + s.x - 4, oy + s.y - 5, 8, 10, ink, s.y > Centre);
+            DrawPip(img, ox + s.x - 4, oy + s.y - 5, NumberPips[int(suit)], ink, s.y > Centre);
     } else if (rank == Ace) {
         if (suit == Suit::Spades)
             DrawAceOfSpades(img, ox, oy, paper);
