@@ -310,6 +310,46 @@ constexpr PipSet<10> NumberPips{{
     }},
 }};
 
+// 7 x 7, beside the court figures.
+constexpr PipSet<7> CourtPips{{
+    {{
+        "...#...",
+        "..###..",
+        ".#####.",
+        "#######",
+        "#######",
+        "...#...",
+        "..###..",
+    }},
+    {{
+        ".##.##.",
+        "#######",
+        "#######",
+        ".#####.",
+        "..###..",
+        "...#...",
+        ".......",
+    }},
+    {{
+        "..###..",
+        "..###..",
+        "##.#.##",
+        "#######",
+        "##.#.##",
+        "...#...",
+        "..###..",
+    }},
+    {{
+        "...#...",
+        "..###..",
+        "..###..",
+        ".#####.",
+        "..###..",
+        "..###..",
+        "...#...",
+    }},
+}};
+
 // A pip with its top left at (x, y), turned half round on the lower half of a card.
 void DrawPip(QImage& img, int x, int y, Bitmap rows, QRgb ink, bool upsideDown = false) {
     const int h = int(rows.size());
@@ -581,8 +621,8 @@ void DrawCard(QImage& img, int ox, int oy, int rank, Suit suit, const Paper& pap
         const Bitmap art = rank == Jack ? Bitmap(JackArt) : rank == Queen ? Bitmap(QueenArt) : Bitmap(KingArt);
         DrawArt(img, ox + 18, oy + 6, art, paper.panel, false);
         DrawArt(img, ox + 18, oy + 35, art, paper.panel, true);
-        DrawSuit(img, suit, ox + 19, oy + 7, 6, 7, ink);
-        DrawSuit(img, suit, ox + 39, oy + 56, 6, 7, ink, true);
+        DrawPip(img, ox + 17, oy + 5, CourtPips[int(suit)], ink);
+        DrawPip(img, ox + 40, oy + 58, CourtPips[int(suit)], ink, true);
     }
 }
 
