@@ -151,6 +151,41 @@ TEST(ArtSprite, PipCardsShowAsManyPipsAsTheirRankTurnedRoundBelowTheMiddle) {
     EXPECT_LT(width(53), width(59));
 }
 
+// Which pixels of area in a cell carry ink, whatever its colour: red and black
+// alike take the green out of the paper, so only shapes are compared.
+std::vector<bool> InkMask(const QImage& sheet, QPoint cell, QRect area) {
+    std::vector<bool> mask;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) mask.push_back(qGreen(sheet.pixel(cell + QPoint(x, y))) < 128);
+    return mask;
+}
+
+TEST(ArtSprite, NoTwoSuitsDrawTheirPipsInTheSameShape) {
+    const char* const suits[] = {"spades", "hearts", "clubs", "diamonds"};
+    // Where one pip stands alone, in which card, and how many pixels two suits must differ by there.
+    const struct {
+        const char* where;
+        int column;
+        QRect area;
+        int apart;
+    } pips[] = {
+        {"index", 1, {1, 23, 13, 17}, 12},
+        {"top left pip of the four", 3, {16, 4, 14, 20}, 10},
+        {"jack's corner", 10, {16, 4, 10, 12}, 6},
+        {"ace", 13, {16, 4, 32, 62}, 40},
+    };
+    for (const auto& [sheet, stock, rim, paper] : Sheets)
+        for (const auto& pip : pips)
+            for (int a = 1; a <= 4; ++a)
+                for (int b = a + 1; b <= 4; ++b) {
+                    const std::vector<bool> one = InkMask(sheet(), Cell(pip.column, a), pip.area);
+                    const std::vector<bool> other = InkMask(sheet(), Cell(pip.column, b), pip.area);
+                    int differ = 0;
+                    for (std::size_t i = 0; i < one.size(); ++i) differ += one[i] != other[i];
+                    EXPECT_GE(differ, pip.apart) << pip.where << ": " << suits[a - 1] << " and " << suits[b - 1];
+                }
+}
+
 TEST(ArtSprite, CourtCardsAreDifferentFiguresInRedBlueGoldAndBlack) {
     const auto panel = [](int column, int row) {
         return Bright().copy(QRect(Cell(column, row) + QPoint(14, 2), QSize(36, 66)));

@@ -132,9 +132,7 @@ void DrawBitmap(QImage& img, int x, int y, Bitmap rows, QRgb ink, int scale = 1)
             if (rows[j][i] == '#') FillRect(img, x + i * scale, y + j * scale, scale, scale, ink);
 }
 
-// ---- Suits, as shapes in a unit box --------------------------------------------------
-
-enum class Suit { Spades, Hearts, Clubs, Diamonds };  // the sheet's row order
+// ---- Smooth shapes in a unit box, for the ace of spades -------------------------------
 
 bool InHeart(double u, double v) {
     constexpr double r = 0.26, lobeY = 0.28;
@@ -144,7 +142,7 @@ bool InHeart(double u, double v) {
     return std::abs(u - 0.5) <= 0.5 * (1 - std::pow(s, 1.3));
 }
 
-// The flared foot of spades and clubs.
+// The flared foot.
 bool InStem(double u, double v) {
     if (v < 0.5 || v > 1) return false;
     const double s = std::max(0.0, (v - 0.62) / 0.38);
@@ -159,31 +157,265 @@ bool InSpade(double u, double v) {
     return (v <= body && InSpadeBody(u, v / body)) || InStem(u, v);
 }
 
-bool InClub(double u, double v) {
-    constexpr double r = 0.235;
-    return Sq(u - 0.5) + Sq(v - 0.245) <= r * r || Sq(u - 0.25) + Sq(v - 0.57) <= r * r ||
-           Sq(u - 0.75) + Sq(v - 0.57) <= r * r || Sq(u - 0.5) + Sq(v - 0.5) <= 0.14 * 0.14 || InStem(u, v);
-}
-
 // Slightly hollow sides.
 bool InDiamond(double u, double v) {
     return std::pow(std::abs(2 * u - 1), 0.9) + std::pow(std::abs(2 * v - 1), 0.9) <= 1;
 }
 
-bool InSuit(Suit suit, double u, double v) {
-    switch (suit) {
-        case Suit::Spades: return InSpade(u, v);
-        case Suit::Hearts: return InHeart(u, v);
-        case Suit::Clubs: return InClub(u, v);
-        case Suit::Diamonds: return InDiamond(u, v);
-    }
-    return false;
-}
+// ---- Pips: a bitmap per suit for each size a card shows -------------------------------
+// Drawn smoothly at these sizes a club's lobes melt into a spade's outline, so
+// each pip is set by hand: the spade pointed, the club three round lobes, the
+// heart cleft at the top, the diamond without a stem.
 
-void DrawSuit(QImage& img, Suit suit, int x, int y, int w, int h, QRgb ink, bool upsideDown = false) {
-    FillShape(img, x, y, w, h, ink, [&](double u, double v) {
-        return upsideDown ? InSuit(suit, 1 - u, 1 - v) : InSuit(suit, u, v);
-    });
+enum class Suit { Spades, Hearts, Clubs, Diamonds };  // the sheet's row order
+
+template <std::size_t Rows>
+using PipSet = std::array<std::array<std::string_view, Rows>, 4>;  // in Suit order
+
+// 11 x 13, under the rank in the index.
+constexpr PipSet<13> IndexPips{{
+    {{
+        ".....#.....",
+        "....###....",
+        "...#####...",
+        "..#######..",
+        ".#########.",
+        "###########",
+        "###########",
+        "###########",
+        "###########",
+        ".###.#.###.",
+        ".....#.....",
+        "....###....",
+        "..#######..",
+    }},
+    {{
+        "...........",
+        ".###...###.",
+        "#####.#####",
+        "###########",
+        "###########",
+        "###########",
+        ".#########.",
+        ".#########.",
+        "..#######..",
+        "...#####...",
+        "....###....",
+        ".....#.....",
+        "...........",
+    }},
+    {{
+        "....###....",
+        "...#####...",
+        "...#####...",
+        "...#####...",
+        "....###....",
+        ".###.#.###.",
+        "###########",
+        "###########",
+        "###########",
+        ".###.#.###.",
+        ".....#.....",
+        "....###....",
+        "..#######..",
+    }},
+    {{
+        ".....#.....",
+        "....###....",
+        "....###....",
+        "...#####...",
+        "..#######..",
+        ".#########.",
+        "###########",
+        ".#########.",
+        "..#######..",
+        "...#####...",
+        "....###....",
+        "....###....",
+        ".....#.....",
+    }},
+}};
+
+// 8 x 10, on the number cards.
+constexpr PipSet<10> NumberPips{{
+    {{
+        "...##...",
+        "..####..",
+        ".######.",
+        "########",
+        "########",
+        "########",
+        "########",
+        ".##..##.",
+        "...##...",
+        "..####..",
+    }},
+    {{
+        ".##..##.",
+        "########",
+        "########",
+        "########",
+        "########",
+        ".######.",
+        ".######.",
+        "..####..",
+        "...##...",
+        "...##...",
+    }},
+    {{
+        "..####..",
+        ".######.",
+        ".######.",
+        "..####..",
+        ".#.##.#.",
+        "########",
+        "########",
+        ".##..##.",
+        "...##...",
+        "..####..",
+    }},
+    {{
+        "...##...",
+        "..####..",
+        "..####..",
+        ".######.",
+        "########",
+        "########",
+        ".######.",
+        "..####..",
+        "..####..",
+        "...##...",
+    }},
+}};
+
+// 7 x 7, beside the court figures.
+constexpr PipSet<7> CourtPips{{
+    {{
+        "...#...",
+        "..###..",
+        ".#####.",
+        "#######",
+        "#######",
+        "...#...",
+        "..###..",
+    }},
+    {{
+        ".##.##.",
+        "#######",
+        "#######",
+        ".#####.",
+        "..###..",
+        "...#...",
+        ".......",
+    }},
+    {{
+        "..###..",
+        "..###..",
+        "##.#.##",
+        "#######",
+        "##.#.##",
+        "...#...",
+        "..###..",
+    }},
+    {{
+        "...#...",
+        "..###..",
+        "..###..",
+        ".#####.",
+        "..###..",
+        "..###..",
+        "...#...",
+    }},
+}};
+
+// 20 x 24, alone on the aces but for spades, whose ace has a picture of its own.
+constexpr std::array<std::string_view, 24> AceOfHearts{{
+    "....................",
+    "....................",
+    "....................",
+    "...#####....#####...",
+    ".########..########.",
+    "####################",
+    "####################",
+    "####################",
+    "####################",
+    ".##################.",
+    ".##################.",
+    "..################..",
+    "..################..",
+    "...##############...",
+    "....############....",
+    ".....##########.....",
+    "......########......",
+    ".......######.......",
+    "........####........",
+    ".........##.........",
+    "....................",
+    "....................",
+    "....................",
+    "....................",
+}};
+constexpr std::array<std::string_view, 24> AceOfClubs{{
+    "........####........",
+    "......########......",
+    "......########......",
+    ".....##########.....",
+    ".....##########.....",
+    ".....##########.....",
+    ".....##########.....",
+    "......########......",
+    "......########......",
+    "...####.####.####...",
+    ".##################.",
+    ".##################.",
+    "####################",
+    "####################",
+    "####################",
+    "####################",
+    ".##################.",
+    ".##################.",
+    "...####..##..####...",
+    ".........##.........",
+    ".........##.........",
+    "........####........",
+    ".......######.......",
+    ".....##########.....",
+}};
+constexpr std::array<std::string_view, 24> AceOfDiamonds{{
+    "....................",
+    ".........##.........",
+    "........####........",
+    ".......######.......",
+    "......########......",
+    ".....##########.....",
+    "....############....",
+    "...##############...",
+    "...##############...",
+    "..################..",
+    ".##################.",
+    "####################",
+    "####################",
+    ".##################.",
+    "..################..",
+    "...##############...",
+    "...##############...",
+    "....############....",
+    ".....##########.....",
+    "......########......",
+    ".......######.......",
+    "........####........",
+    ".........##.........",
+    "....................",
+}};
+
+// A pip with its top left at (x, y), turned half round on the lower half of a card.
+void DrawPip(QImage& img, int x, int y, Bitmap rows, QRgb ink, bool upsideDown = false) {
+    const int h = int(rows.size());
+    for (int j = 0; j < h; ++j) {
+        const int w = int(rows[j].size());
+        for (int i = 0; i < w; ++i)
+            if (rows[j][i] == '#') Put(img, x + (upsideDown ? w - 1 - i : i), y + (upsideDown ? h - 1 - j : j), ink);
+    }
 }
 
 // ---- Index ranks: 11 x 18 bold figures, "10" 13 wide -----------------------------------
@@ -416,9 +648,9 @@ void DrawAceOfSpades(QImage& img, int ox, int oy, const Paper& paper) {
                 inOval(x, y) && !(inOval(x - 1, y) && inOval(x + 1, y) && inOval(x, y - 1) && inOval(x, y + 1));
             if (edge && std::abs(x - 31.5) > 4) Put(img, ox + x, oy + y, Black);
         }
-    DrawSuit(img, Suit::Diamonds, ox + 29, oy + 6, 6, 7, Black);
-    DrawSuit(img, Suit::Diamonds, ox + 29, oy + 57, 6, 7, Black);
-    DrawSuit(img, Suit::Spades, ox + 21, oy + 20, 22, 29, Black);
+    FillShape(img, ox + 29, oy + 6, 6, 7, Black, InDiamond);
+    FillShape(img, ox + 29, oy + 57, 6, 7, Black, InDiamond);
+    FillShape(img, ox + 21, oy + 20, 22, 29, Black, InSpade);
     FillShape(img, ox + 24, oy + 24, 16, 16, paper.panel, InSpadeBody);
     FillShape(img, ox + 25, oy + 26, 14, 13, Black, InSpadeBody);
 }
@@ -432,23 +664,27 @@ void DrawCard(QImage& img, int ox, int oy, int rank, Suit suit, const Paper& pap
     const QRgb ink = suit == Suit::Hearts || suit == Suit::Diamonds ? InkRed : Black;
     const Glyph& glyph = RankGlyphs[rank];
     DrawBitmap(img, ox + (glyph[0].size() > 11 ? 1 : 2), oy + 4, glyph, ink);
-    DrawSuit(img, suit, ox + 2, oy + 24, 11, 13, ink);
+    DrawPip(img, ox + 2, oy + 24, IndexPips[int(suit)], ink);
 
     constexpr int Jack = 9, Queen = 10, Ace = 12;
     if (rank < Jack) {
         for (const Spot& s : PipSpots(rank + 2))
-            DrawSuit(img, suit, ox + s.x - 4, oy + s.y - 5, 8, 10, ink, s.y > Centre);
+            DrawPip(img, ox + s.x - 4, oy + s.y - 5, NumberPips[int(suit)], ink, s.y > Centre);
     } else if (rank == Ace) {
-        if (suit == Suit::Spades)
+        if (suit == Suit::Spades) {
             DrawAceOfSpades(img, ox, oy, paper);
-        else
-            DrawSuit(img, suit, ox + 22, oy + 23, 20, 24, ink);
+        } else {
+            const Bitmap pip = suit == Suit::Hearts  ? Bitmap(AceOfHearts)
+                               : suit == Suit::Clubs ? Bitmap(AceOfClubs)
+                                                     : Bitmap(AceOfDiamonds);
+            DrawPip(img, ox + 22, oy + 23, pip, ink);
+        }
     } else {
         const Bitmap art = rank == Jack ? Bitmap(JackArt) : rank == Queen ? Bitmap(QueenArt) : Bitmap(KingArt);
         DrawArt(img, ox + 18, oy + 6, art, paper.panel, false);
         DrawArt(img, ox + 18, oy + 35, art, paper.panel, true);
-        DrawSuit(img, suit, ox + 19, oy + 7, 6, 7, ink);
-        DrawSuit(img, suit, ox + 39, oy + 56, 6, 7, ink, true);
+        DrawPip(img, ox + 17, oy + 5, CourtPips[int(suit)], ink);
+        DrawPip(img, ox + 40, oy + 58, CourtPips[int(suit)], ink, true);
     }
 }
 
