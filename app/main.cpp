@@ -62,6 +62,7 @@ int main(int argc, char* argv[]) {
     ReleaseStartupMessages(qtHandler);
 
     QApplication::setApplicationName("Quillan");
+    QApplication::setApplicationVersion(QUILLAN_VERSION);
     QGuiApplication::setDesktopFileName("io.github.quillan.Quillan");
     std::unique_ptr<Form1Window> form(LoadForm1());
     form->show();
