@@ -47,6 +47,21 @@ void BM_PlayHandsClick(benchmark::State& state) {
 }
 BENCHMARK(BM_PlayHandsClick)->Unit(benchmark::kMillisecond);
 
+// What every pointer move over the sheet costs before the window shows it:
+// the whole table drawn into the surface, a different card raised each time.
+void BM_DrawBoard(benchmark::State& state) {
+    std::unique_ptr<Form1Window> form(LoadForm1());
+    PlaceHoleCards();
+    int column = 0;
+    for (auto _ : state) {
+        MouseX = float(SheetLeft + SheetStepX * column + 1);
+        MouseY = float(SheetTop + SheetStepY + 1);
+        DrawBoard();
+        column = (column + 1) % SheetColumns;
+    }
+}
+BENCHMARK(BM_DrawBoard)->Unit(benchmark::kMicrosecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {

@@ -4,6 +4,7 @@
 #include <QLocale>
 #include <QPlainTextEdit>
 
+#include <chrono>
 #include <cmath>
 
 #include "odds/odds.h"
@@ -13,6 +14,19 @@
 namespace {
 
 int RunsInProgress = 0;
+
+// A run writes the status box after every deal, far more often than a screen
+// shows a new frame; the box is repainted at most once a frame, and always
+// after the last deal.
+constexpr std::chrono::milliseconds FrameTime{16};
+std::chrono::steady_clock::time_point LastStatusPaint;
+
+void PaintStatusIfFrameDue(bool lastDeal) {
+    const auto now = std::chrono::steady_clock::now();
+    const bool due = lastDeal || now - LastStatusPaint >= FrameTime;
+    Form1->txt_Status->setUpdatesEnabled(due);
+    if (due) LastStatusPaint = now;
+}
 
 }  // namespace
 
@@ -26,7 +40,10 @@ void Command1_Click() {
     if (RunsInProgress == MaxRunsAtOnce) return;
     ++RunsInProgress;
     struct Leave {
-        ~Leave() { --RunsInProgress; }
+        ~Leave() {
+            --RunsInProgress;
+            if (Form1) Form1->txt_Status->setUpdatesEnabled(true);
+        }
     } leave;
 
     // The hole cards, the deck and the count are fixed for the whole run;
@@ -46,6 +63,7 @@ void Command1_Click() {
         case DealOutcome::Draw: ++draws; break;
         }
         SetText(Form1->txt_Status, FormatOdds(wins, losses, draws, decimalPoint));
+        PaintStatusIfFrameDue(deal == DealsPerRun);
         // The window stays live between deals: it paints, takes picks and
         // even runs another "Play Hands" inside this one.
         DoEvents();

@@ -1,6 +1,9 @@
 #include "table/board.h"
 
 #include <QPlainTextEdit>
+#include <QRegion>
+
+#include <array>
 
 #include "table/table.h"
 #include "window/form1.h"
@@ -11,6 +14,49 @@ namespace {
 void CopyCard(HDC sheet, int column, int row, int x, int y) {
     BitBlt(Form1->hDC(), x, y, CardWidth, CardHeight, sheet, CardWidth * (column - 1), CardHeight * (row - 1),
            SRCCOPY);
+}
+
+// What the window showed after the last drawing. Every drawing paints the
+// whole table into the surface, but only the parts that differ from this are
+// refreshed on the screen: a pointer move over the sheet shows two cards anew,
+// not the window.
+struct Shown {
+    const Form1Window* window = nullptr;
+    SheetCell hovered;
+    std::uint8_t activeSlot = 0;
+    std::array<CardCode, SlotCount> cards;
+};
+Shown Showing;
+
+// The card of a sheet cell, raised or at rest.
+QRect CardArea(SheetCell cell) {
+    if (!cell.onSheet()) return {};
+    return {SheetLeft + SheetStepX * (cell.Column - 1), SheetTop + SheetStepY * (cell.Row - 1) - RaisedLift,
+            CardWidth, CardHeight + RaisedLift};
+}
+
+// A slot with the glow the selection frame may draw around it.
+QRect SlotArea(const CardSlot& slot) {
+    return {slot.X - FrameMargin, slot.Y - FrameMargin, FrameWidth, FrameHeight};
+}
+
+QRegion ChangedSinceShown(SheetCell hovered) {
+    if (Showing.window != Form1) return Form1->rect();
+    QRegion changed;
+    if (hovered.Column != Showing.hovered.Column || hovered.Row != Showing.hovered.Row)
+        changed = changed.united(CardArea(hovered)).united(CardArea(Showing.hovered));
+    for (int n = 1; n <= SlotCount; ++n) {
+        if (Slots[n].Card != Showing.cards[n - 1] || (n == ActiveSlot) != (n == Showing.activeSlot))
+            changed = changed.united(SlotArea(Slots[n]));
+    }
+    return changed;
+}
+
+void Remember(SheetCell hovered) {
+    Showing.window = Form1;
+    Showing.hovered = hovered;
+    Showing.activeSlot = ActiveSlot;
+    for (int n = 1; n <= SlotCount; ++n) Showing.cards[n - 1] = Slots[n].Card;
 }
 
 }  // namespace
@@ -41,7 +87,8 @@ void DrawBoard() {
             CopyCard(Form1->MiniCardsSprite.hDC(), slot.Column, slot.Row, slot.X, slot.Y);
         }
     }
-    Form1->Refresh();
+    Form1->Refresh(ChangedSinceShown(hovered));
+    Remember(hovered);
 }
 
 void Form_MouseMove(int /*Button*/, int /*Shift*/, float X, float Y) {

@@ -9,9 +9,13 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 
 #include "table/table.h"
 #include "window/artwork.h"
@@ -179,7 +183,29 @@ private:
 void SetText(QPlainTextEdit* box, const std::string& text) {
     QString lines = QString::fromStdString(text);
     lines.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    box->setPlainText(lines);
+    QTextDocument* document = box->document();
+    const QStringList wanted = lines.split(QLatin1Char('\n'));
+    if (document->blockCount() != wanted.size()) {
+        box->setPlainText(lines);
+        return;
+    }
+    // The odds run rewrites the same three lines after every deal: replacing
+    // only the lines that changed lays out only those, and what the program
+    // writes leaves no undo history.
+    document->setUndoRedoEnabled(false);
+    QTextCursor cursor(document);
+    cursor.beginEditBlock();
+    QTextBlock block = document->firstBlock();
+    for (const QString& line : wanted) {
+        if (block.text() != line) {
+            cursor.setPosition(block.position());
+            cursor.setPosition(block.position() + block.length() - 1, QTextCursor::KeepAnchor);
+            cursor.insertText(line);
+        }
+        block = block.next();
+    }
+    cursor.endEditBlock();
+    document->setUndoRedoEnabled(true);
 }
 
 Form1Window::Form1Window() {
@@ -193,6 +219,9 @@ Form1Window::Form1Window() {
     palette.setColor(QPalette::Window, QColor(TableGreen));
     setPalette(palette);
     setMouseTracking(true);
+    // The surface covers the whole window and outlives every paint.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_StaticContents);
     resize(FormWidth, FormHeight);
 
     surface_ = QImage(FormWidth, FormHeight, QImage::Format_RGB32);
@@ -271,12 +300,20 @@ Form1Window::~Form1Window() {
 
 void Form1Window::Cls() { surface_.fill(TableGreen); }
 
-void Form1Window::Refresh() { update(); }
+void Form1Window::Refresh(const QRegion& area) {
+    // Only the bare table shows the surface; the controls over it have not
+    // changed and need no repaint.
+    QRegion table = area.intersected(rect());
+    for (QWidget* control : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (control->isVisible()) table -= control->geometry();
+    }
+    if (!table.isEmpty()) update(table);
+}
 
-void Form1Window::paintEvent(QPaintEvent*) {
+void Form1Window::paintEvent(QPaintEvent* event) {
     // Only shows the surface; nothing is drawn afresh here.
     QPainter painter(this);
-    painter.drawImage(0, 0, surface_);
+    for (const QRect& part : event->region()) painter.drawImage(part, surface_, part);
 }
 
 void Form1Window::mouseMoveEvent(QMouseEvent* event) {

@@ -3,6 +3,7 @@
 // its events and knows nothing of what the program does with them.
 
 #include <QImage>
+#include <QRegion>
 #include <QWidget>
 #include <string>
 
@@ -33,7 +34,9 @@ public:
     HWND hWnd() { return this; }
     HDC hDC() { return &surface_; }  // the persistent drawing surface
     void Cls();                      // clears the surface to the background colour
-    void Refresh();                  // shows the surface as it is now
+    // Shows the surface as it is now, within area where it is known to
+    // have changed since it was last shown; everywhere by default.
+    void Refresh(const QRegion& area = QRegion(0, 0, QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
 
     // True once the user has closed the window; runs in progress stop at
     // their next yield.

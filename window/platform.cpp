@@ -31,10 +31,11 @@ bool BitBlt(HDC hdcDest, int x, int y, int cx, int cy, HDC hdcSrc, int xSrc, int
 
     if (hdcDest->format() == hdcSrc->format() && hdcDest->depth() == 32) {
         const auto bytes = static_cast<std::size_t>(right - left) * 4;
-        for (int row = top; row < bottom; ++row) {
-            std::memcpy(hdcDest->scanLine(y + row) + (x + left) * 4,
-                        hdcSrc->constScanLine(ySrc + row) + (xSrc + left) * 4, bytes);
-        }
+        const qsizetype destStride = hdcDest->bytesPerLine();
+        const qsizetype srcStride = hdcSrc->bytesPerLine();
+        uchar* dest = hdcDest->bits() + (y + top) * destStride + (x + left) * 4;
+        const uchar* src = hdcSrc->constBits() + (ySrc + top) * srcStride + (xSrc + left) * 4;
+        for (int row = top; row < bottom; ++row, dest += destStride, src += srcStride) std::memcpy(dest, src, bytes);
         return true;
     }
     QPainter painter(hdcDest);
