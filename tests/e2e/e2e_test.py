@@ -325,6 +325,10 @@ def paste_and_pointer(session, _):
         return pixel != bytes([0, 128, 0])
 
     wait_for("the four of spades to rise", raised, 5)
+    # The screen shows only what changed anew: the four must come down when
+    # the pointer moves on to the five.
+    session.xdo("mousemove", "--window", session.window, *sheet_corner(4, 1))
+    wait_for("the four of spades to come down", lambda: not raised(), 5)
     if session.app.poll() is not None:
         raise Failure(f"Quillan ended with status {session.app.returncode}")
 
