@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "window/artwork.h"
+#include "window/app_icon.h"
 
 int main(int argc, char* argv[]) {
     QGuiApplication app(argc, argv);

@@ -7,6 +7,7 @@
 #include <tuple>
 #include <vector>
 
+#include "window/app_icon.h"
 #include "window/artwork.h"
 
 namespace {

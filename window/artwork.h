@@ -1,8 +1,7 @@
 #pragma once
-// The card pictures the board is drawn from, and the program's icon, all drawn
-// by code so that nothing is read from disk.
+// The card pictures the board is drawn from, all drawn by code so that
+// nothing is read from disk.
 
-#include <QIcon>
 #include <QImage>
 
 #include "table/table.h"
@@ -19,5 +18,3 @@ QImage DrawMiniCardsSprite();   // the 52 faces, bright
 QImage DrawMiniCardsSprite2();  // the same faces, dimmed
 QImage DrawMiniBack();          // one card back, 52 x 70
 QImage DrawMiniSelection();     // the glow around the active slot, 76 x 94
-QImage DrawAppIcon(int size);   // the king of spades over the table, "Quillan" below
-QIcon AppIcon();                // every size of the icon

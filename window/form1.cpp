@@ -18,6 +18,7 @@
 #include <QTextDocument>
 
 #include "table/table.h"
+#include "window/app_icon.h"
 #include "window/artwork.h"
 
 Form1Window* Form1 = nullptr;
