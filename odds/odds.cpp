@@ -4,7 +4,6 @@
 #include <random>
 
 #include "odds/odds.h"
-#include "table/table.h"
 
 namespace {
 
@@ -142,24 +141,24 @@ bool IsPlayerCountValid(std::optional<double> count) {
     return count && *count >= MinPlayers && *count <= MaxPlayers;
 }
 
-std::string BuildRunDeck() {
+std::string BuildRunDeck(std::span<const CardCode> slotCards) {
     std::string deck(FullDeck);
-    for (const CardSlot& slot : Slots) RemoveCard(deck, slot.Card);
+    for (const CardCode& card : slotCards) RemoveCard(deck, card);
     return deck;
 }
 
-DealtCards DealCards(const std::string& runDeck, const std::string& hole, double players) {
+DealtCards DealCards(const std::string& runDeck, const std::string& hole, const CommunityCards& board,
+                     double players) {
     std::string dealDeck = runDeck;
 
-    // The community cards on the table now. A card placed during the run is
-    // still in runDeck, so it comes out of this deal's deck before anything
-    // is drawn; a hole card of this run that was moved onto the board cannot
-    // stand in two hands, so its place is dealt.
+    // A card placed during the run is still in runDeck, so it comes out of
+    // this deal's deck before anything is drawn; a hole card of this run that
+    // was moved onto the board cannot stand in two hands, so its place is dealt.
     std::array<std::string_view, 5> shown;
-    for (int n = 3; n <= SlotCount; ++n) {
-        const CardCode& card = Slots[n].Card;
+    for (std::size_t place = 0; place < board.size(); ++place) {
+        const CardCode& card = board[place];
         if (card.empty() || ContainsCard(hole, card)) continue;
-        shown[n - 3] = card;
+        shown[place] = card;
         RemoveCard(dealDeck, card);
     }
 

@@ -3,7 +3,9 @@
 // dealing, tallying, formatting and number reading here are plain C++; the two
 // handlers that touch the window controls live in play_hands.cpp.
 
+#include <array>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,18 +53,25 @@ struct DealtCards {
     std::vector<std::string> opponents;
 };
 
-// FullDeck without the cards now in the slots.
-std::string BuildRunDeck();
+// The five community places in slot order, "" where a place is empty.
+using CommunityCards = std::array<CardCode, 5>;
 
-// Deals from a copy of runDeck: the community places that are empty in Slots
-// now, then two cards for each opponent up to the player count.
-DealtCards DealCards(const std::string& runDeck, const std::string& hole, double players);
+// FullDeck without the given cards, the cards in the slots when a run starts.
+std::string BuildRunDeck(std::span<const CardCode> slotCards);
+
+// Deals from a copy of runDeck: the empty places of board, then two cards for
+// each opponent up to the player count. A card of board that is still in
+// runDeck (placed during the run) is taken out first; a hole card moved onto
+// the board counts as an empty place.
+DealtCards DealCards(const std::string& runDeck, const std::string& hole, const CommunityCards& board,
+                     double players);
 
 // Compares the user's best hand with the best opponent's.
 DealOutcome ScoreDeal(const std::string& hole, const DealtCards& deal);
 
-inline DealOutcome PlayDeal(const std::string& runDeck, const std::string& hole, double players) {
-    return ScoreDeal(hole, DealCards(runDeck, hole, players));
+inline DealOutcome PlayDeal(const std::string& runDeck, const std::string& hole, const CommunityCards& board,
+                            double players) {
+    return ScoreDeal(hole, DealCards(runDeck, hole, board, players));
 }
 
 // Window handlers.

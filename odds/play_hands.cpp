@@ -16,6 +16,18 @@ namespace {
 constexpr int MaxRunsAtOnce = 32;
 int RunsInProgress = 0;
 
+std::array<CardCode, SlotCount> SlotCards() {
+    std::array<CardCode, SlotCount> cards;
+    for (int n = 1; n <= SlotCount; ++n) cards[n - 1] = Slots[n].Card;
+    return cards;
+}
+
+CommunityCards CommunityCardsNow() {
+    CommunityCards board;
+    for (std::size_t place = 0; place < board.size(); ++place) board[place] = Slots[3 + static_cast<int>(place)].Card;
+    return board;
+}
+
 }  // namespace
 
 void Command1_Click() {
@@ -32,9 +44,10 @@ void Command1_Click() {
     } leave;
 
     // The hole cards, the deck and the count are fixed for the whole run;
-    // the board is read afresh in every deal.
+    // the board is read afresh in every deal, so that a card placed during the
+    // run plays from the next deal on.
     const double players = ReadPlayerCount(Form1->Text1->text().toStdString());
-    const std::string runDeck = BuildRunDeck();
+    const std::string runDeck = BuildRunDeck(SlotCards());
     const std::string hole = Slots[1].Card + Slots[2].Card;
     const std::string decimalPoint = QLocale().decimalPoint().toStdString();
 
@@ -42,7 +55,7 @@ void Command1_Click() {
     int losses = 0;
     int draws = 0;
     for (int deal = 1; deal <= DealsPerRun; ++deal) {
-        switch (PlayDeal(runDeck, hole, players)) {
+        switch (PlayDeal(runDeck, hole, CommunityCardsNow(), players)) {
         case DealOutcome::Win: ++wins; break;
         case DealOutcome::Loss: ++losses; break;
         case DealOutcome::Draw: ++draws; break;

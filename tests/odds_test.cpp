@@ -12,6 +12,20 @@ namespace {
 
 void Place(int slot, const char* card) { Slots[slot].Card = card; }
 
+// What the run's handler reads from the slots: every slot's card for the run
+// deck, and the community places for each deal.
+std::vector<CardCode> SlotCards() {
+    std::vector<CardCode> cards;
+    for (const CardSlot& slot : Slots) cards.push_back(slot.Card);
+    return cards;
+}
+
+CommunityCards Board() {
+    CommunityCards board;
+    for (int n = 3; n <= SlotCount; ++n) board[n - 3] = Slots[n].Card;
+    return board;
+}
+
 // Splits a card set into its codes.
 std::vector<std::string> Codes(const std::string& cards) {
     std::vector<std::string> codes;
@@ -152,10 +166,10 @@ protected:
 TEST_F(Dealing, RunDeckLeavesOutTheCardsInTheSlots) {
     Place(1, "AS");
     Place(2, "KD");
-    EXPECT_EQ(BuildRunDeck().size(), 100u);
+    EXPECT_EQ(BuildRunDeck(SlotCards()).size(), 100u);
     Place(3, "0H");
     Place(7, "2C");
-    const std::string deck = BuildRunDeck();
+    const std::string deck = BuildRunDeck(SlotCards());
     EXPECT_EQ(deck.size(), 96u);
     for (const char* card : {"AS", "KD", "0H", "2C"}) EXPECT_EQ(deck.find(card), std::string::npos) << card;
 }
@@ -164,32 +178,32 @@ TEST_F(Dealing, DrawsTheEmptyCommunityPlacesThenTwoCardsPerOpponent) {
     Place(1, "AS");
     Place(2, "KD");
     const std::string hole = "ASKD";
-    const std::string deck = BuildRunDeck();
+    const std::string deck = BuildRunDeck(SlotCards());
     struct Case { double players; int opponents; };
     for (const Case c : {Case{2, 1}, Case{10, 9}, Case{2.9, 1}, Case{1, 0}, Case{0, 0}, Case{-3, 0}}) {
-        EXPECT_EQ(RandomsUsedBy([&] { DealCards(deck, hole, c.players); }), 5 + 2 * c.opponents) << c.players;
-        EXPECT_EQ(DealCards(deck, hole, c.players).opponents.size(), std::size_t(c.opponents));
+        EXPECT_EQ(RandomsUsedBy([&] { DealCards(deck, hole, Board(), c.players); }), 5 + 2 * c.opponents) << c.players;
+        EXPECT_EQ(DealCards(deck, hole, Board(), c.players).opponents.size(), std::size_t(c.opponents));
     }
 
     for (int n = 3; n <= 7; ++n) Slots[n].Card = FullDeck.substr(2 * n, 2);
-    const std::string fullBoard = BuildRunDeck();
+    const std::string fullBoard = BuildRunDeck(SlotCards());
     EXPECT_EQ(fullBoard.size(), 90u);
-    EXPECT_EQ(RandomsUsedBy([&] { DealCards(fullBoard, hole, 4); }), 6);
-    EXPECT_EQ(DealCards(fullBoard, hole, 4).board, "4S5S6S7S8S");
+    EXPECT_EQ(RandomsUsedBy([&] { DealCards(fullBoard, hole, Board(), 4); }), 6);
+    EXPECT_EQ(DealCards(fullBoard, hole, Board(), 4).board, "4S5S6S7S8S");
 }
 
 TEST_F(Dealing, NoPlayersMeansEveryDealIsWon) {
     Place(1, "2S");
     Place(2, "7D");
-    const std::string deck = BuildRunDeck();
-    for (int deal = 0; deal < 200; ++deal) EXPECT_EQ(PlayDeal(deck, "2S7D", 0), DealOutcome::Win);
+    const std::string deck = BuildRunDeck(SlotCards());
+    for (int deal = 0; deal < 200; ++deal) EXPECT_EQ(PlayDeal(deck, "2S7D", Board(), 0), DealOutcome::Win);
 }
 
 TEST_F(Dealing, ThirtyPlayersEmptyTheDeckAndStillScore) {
     Place(1, "AS");
     Place(2, "KD");
-    const std::string deck = BuildRunDeck();
-    const DealtCards deal = DealCards(deck, "ASKD", 30);
+    const std::string deck = BuildRunDeck(SlotCards());
+    const DealtCards deal = DealCards(deck, "ASKD", Board(), 30);
     ASSERT_EQ(deal.opponents.size(), 29u);
     for (int j = 0; j < 22; ++j) EXPECT_EQ(deal.opponents[j].size(), 4u);
     EXPECT_EQ(deal.opponents[22].size(), 2u);
@@ -202,15 +216,15 @@ TEST_F(Dealing, ATieWithTheBestOpponentIsADraw) {
     for (auto [slot, card] : {std::pair{3, "AH"}, {4, "KH"}, {5, "QH"}, {6, "JH"}, {7, "0H"}}) Place(slot, card);
     Place(1, "2S");
     Place(2, "3C");
-    const std::string deck = BuildRunDeck();
-    for (double players : {2.0, 5.0, 10.0}) EXPECT_EQ(PlayDeal(deck, "2S3C", players), DealOutcome::Draw);
+    const std::string deck = BuildRunDeck(SlotCards());
+    for (double players : {2.0, 5.0, 10.0}) EXPECT_EQ(PlayDeal(deck, "2S3C", Board(), players), DealOutcome::Draw);
 }
 
 TEST_F(Dealing, NoCardTwiceInADealEvenWhenTheSlotsChangeMidRun) {
     Place(1, "AS");
     Place(2, "KD");
     const std::string hole = "ASKD";
-    const std::string deck = BuildRunDeck();
+    const std::string deck = BuildRunDeck(SlotCards());
     auto check = [&](const DealtCards& deal) {
         std::set<std::string> seen{"AS", "KD"};
         std::vector<std::string> all = Codes(deal.board);
@@ -225,7 +239,7 @@ TEST_F(Dealing, NoCardTwiceInADealEvenWhenTheSlotsChangeMidRun) {
         // and moves a hole card onto the board.
         Slots[4].Card = deal % 3 == 0 ? "QS" : "";
         Slots[6].Card = deal % 5 == 0 ? "AS" : "";
-        const DealtCards dealt = DealCards(deck, hole, 10);
+        const DealtCards dealt = DealCards(deck, hole, Board(), 10);
         check(dealt);
         if (deal % 3 == 0) {
             EXPECT_EQ(dealt.board.substr(2, 2), "QS");
