@@ -5,18 +5,25 @@
 #include <cstddef>
 #include <cstdint>
 
-// A hand is held as four 16-bit lanes of one 64-bit word, lane s - 1 for suit
-// index s. Ranks run downwards inside a lane: rank index r is bit 15 - r, so
-// the ace is bit 1, the king bit 2, the two bit 13 and the ace again, below the
-// two, bit 14. With the best rank lowest, the next key is always the lowest set
-// bit, quick to find and to clear. Bits 0 and 15 of every lane stay clear,
-// which keeps the shifted ANDs below from carrying one lane into the next.
+// A hand is held as a CardSet with the ace's second bit set too: four 16-bit
+// lanes, lane 4 - s for suit index s, and inside a lane rank index r is bit
+// 15 - r, so the ace is bit 1, the king bit 2, the two bit 13 and the ace
+// again, below the two, bit 14. With the best rank lowest, the next key is
+// always the lowest set bit, quick to find and to clear. Bits 0 and 15 of every
+// lane stay clear, which keeps the shifted ANDs below from carrying one lane
+// into the next.
 namespace {
 
 // Bit 0 is never a card. Every rank entry has it, and so has the suit entry of
 // every character that is not a suit, so it comes through the AND of two
 // characters exactly when the second one is not a suit.
 constexpr std::uint64_t NotSuitMark = 1;
+
+// A rank in every suit.
+constexpr CardSet RankBitsOf(int r)
+{
+    return CardBit(r, 1) | CardBit(r, 2) | CardBit(r, 3) | CardBit(r, 4);
+}
 
 // A rank character stands for its rank bits in all four lanes, a suit
 // character for its whole lane, so ANDing a character's entry with the next
@@ -32,10 +39,10 @@ constexpr CharClasses MakeCharClasses()
     c.asRank.fill(NotSuitMark);
     c.asSuit.fill(NotSuitMark);
     for (int r = 1; r <= 14; ++r) {
-        c.asRank[static_cast<unsigned char>(RankChars[r - 1])] |= 0x0001'0001'0001'0001ull << (15 - r);
+        c.asRank[static_cast<unsigned char>(RankChars[r - 1])] |= RankBitsOf(r);
     }
-    for (int s = 0; s < 4; ++s) {
-        c.asSuit[static_cast<unsigned char>(SuitChars[s])] = 0xFFFEull << (16 * s);
+    for (int s = 1; s <= 4; ++s) {
+        c.asSuit[static_cast<unsigned char>(SuitChars[s - 1])] = 0xFFFEull << (16 * (4 - s));
     }
     return c;
 }
@@ -156,8 +163,9 @@ inline std::uint32_t Straights(std::uint32_t present)
         }
     }
     if (const std::uint64_t fifthCards = FifthCards(cards); fifthCards != 0) {
-        const int firstSuit = std::countr_zero(fifthCards) / 16;
-        return AppendHighest(6, static_cast<std::uint32_t>(cards >> (16 * firstSuit)) & RankBits, 5);
+        // Of two flushes (only a long string has two), the first suit's.
+        const int firstLane = (63 - std::countl_zero(fifthCards)) / 16;
+        return AppendHighest(6, static_cast<std::uint32_t>(cards >> (16 * firstLane)) & RankBits, 5);
     }
     if (const std::uint32_t straights = Straights(n.present); straights != 0) {
         return 5 * Weight + (Top(straights) - 4) * Key1;
@@ -217,6 +225,42 @@ inline std::int64_t LowestBit(std::uint32_t stream)
     return std::countr_zero(stream | 0x8000'0000u);
 }
 
+// The bits a CardSet may hold; its aces, and how far down the ace's bit above
+// the king lies from them.
+constexpr CardSet AllCards = [] {
+    CardSet all = 0;
+    for (int r = 1; r <= 13; ++r) all |= RankBitsOf(r);
+    return all;
+}();
+constexpr CardSet LowAces = RankBitsOf(1);
+constexpr int AceStep = std::countr_zero(LowAces) - std::countr_zero(RankBitsOf(14));
+
+// The value of a hand held as above.
+[[gnu::always_inline]] inline double Score(std::uint64_t cards)
+{
+    // Straight flush down to straight, more than two pairs, and trips beside
+    // anything but single cards or with fewer than two of them: left to the
+    // general scoring, as are two pair without a fifth card.
+    const RankCounts n = CountRanks(cards);
+    const std::uint32_t groups = n.pairs | n.trips;
+    const std::uint32_t groups2 = WithoutTop(groups);
+    if ((FifthCards(cards) | Straights(n.present) | n.quads | WithoutTop(groups2)) != 0 ||
+        (n.trips != 0 && (groups2 != 0 || WithoutTop(n.singles) == 0)) || (groups2 != 0 && n.singles == 0)) {
+        return static_cast<double>(ScoreInOrder(cards));
+    }
+
+    const KeyLayout& k = Layouts[static_cast<std::size_t>((n.pairs != 0) + (groups2 != 0) + 3 * (n.trips != 0))];
+    const std::uint32_t stream1 = groups | n.singles << 16;
+    const std::uint32_t stream2 = WithoutTop(stream1);
+    const std::uint32_t stream3 = WithoutTop(stream2);
+    const std::uint32_t stream4 = WithoutTop(stream3);
+    const std::uint32_t stream5 = WithoutTop(stream4);
+    const std::int64_t keys = (LowestBit(stream1) * k.place[0] + LowestBit(stream2) * k.place[1]) +
+                              (LowestBit(stream3) * k.place[2] + LowestBit(stream4) * k.place[3]) +
+                              LowestBit(stream5) * k.place[4];
+    return static_cast<double>(k.base - keys);
+}
+
 } // namespace
 
 double EvaluateHand(const std::string& hand)
@@ -246,27 +290,11 @@ double EvaluateHand(const std::string& hand)
     if ((cards & NotSuitMark) != 0) {
         cards |= CodesAt(text, size, 1);
     }
-    cards &= ~NotSuitMark;
+    return Score(cards & ~NotSuitMark);
+}
 
-    // Straight flush down to straight, more than two pairs, and trips beside
-    // anything but single cards or with fewer than two of them: left to the
-    // general scoring, as are two pair without a fifth card.
-    const RankCounts n = CountRanks(cards);
-    const std::uint32_t groups = n.pairs | n.trips;
-    const std::uint32_t groups2 = WithoutTop(groups);
-    if ((FifthCards(cards) | Straights(n.present) | n.quads | WithoutTop(groups2)) != 0 ||
-        (n.trips != 0 && (groups2 != 0 || WithoutTop(n.singles) == 0)) || (groups2 != 0 && n.singles == 0)) {
-        return static_cast<double>(ScoreInOrder(cards));
-    }
-
-    const KeyLayout& k = Layouts[static_cast<std::size_t>((n.pairs != 0) + (groups2 != 0) + 3 * (n.trips != 0))];
-    const std::uint32_t stream1 = groups | n.singles << 16;
-    const std::uint32_t stream2 = WithoutTop(stream1);
-    const std::uint32_t stream3 = WithoutTop(stream2);
-    const std::uint32_t stream4 = WithoutTop(stream3);
-    const std::uint32_t stream5 = WithoutTop(stream4);
-    const std::int64_t keys = (LowestBit(stream1) * k.place[0] + LowestBit(stream2) * k.place[1]) +
-                              (LowestBit(stream3) * k.place[2] + LowestBit(stream4) * k.place[3]) +
-                              LowestBit(stream5) * k.place[4];
-    return static_cast<double>(k.base - keys);
+double EvaluateCards(CardSet cards)
+{
+    cards &= AllCards;
+    return Score(cards | (cards & LowAces) >> AceStep);
 }
