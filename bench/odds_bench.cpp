@@ -23,8 +23,8 @@ void PlaceHoleCards() {
 }
 
 void BM_DealsOnly(benchmark::State& state) {
-    const std::string runDeck = BuildRunDeck(std::array<CardCode, 2>{"AS", "KD"});
-    const std::string hole = "ASKD";
+    const CardSet runDeck = BuildRunDeck(std::array<CardCode, 2>{"AS", "KD"});
+    const CardSet hole = CardsIn("ASKD");
     const CommunityCards board{};
     for (auto _ : state) {
         int wins = 0;

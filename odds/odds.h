@@ -56,23 +56,29 @@ struct DealtCards {
 // The five community places in slot order, "" where a place is empty.
 using CommunityCards = std::array<CardCode, 5>;
 
-// FullDeck without the given cards, the cards in the slots when a run starts.
-std::string BuildRunDeck(std::span<const CardCode> slotCards);
+// The cards of a card set string, a code every two characters; a code that
+// names no card adds none.
+CardSet CardsIn(std::string_view cards);
 
-// Deals from a copy of runDeck: the empty places of board, then two cards for
-// each opponent up to the player count. A card of board that is still in
-// runDeck (placed during the run) is taken out first; a hole card moved onto
-// the board counts as an empty place.
-DealtCards DealCards(const std::string& runDeck, const std::string& hole, const CommunityCards& board,
-                     double players);
+// The codes of a set's cards run together in FullDeck's order.
+std::string CardCodes(CardSet cards);
+
+// FullDeck without the given cards, the cards in the slots when a run starts.
+CardSet BuildRunDeck(std::span<const CardCode> slotCards);
+
+// Deals from runDeck: the empty places of board, then two cards for each
+// opponent up to the player count, every card the one DrawCard would draw
+// from the codes left. A card of board still in runDeck (placed during the
+// run) is taken out first; a place holding a hole card (moved onto the board
+// during the run) counts as empty.
+DealtCards DealCards(CardSet runDeck, CardSet hole, const CommunityCards& board, double players);
 
 // Compares the user's best hand with the best opponent's.
 DealOutcome ScoreDeal(const std::string& hole, const DealtCards& deal);
 
-inline DealOutcome PlayDeal(const std::string& runDeck, const std::string& hole, const CommunityCards& board,
-                            double players) {
-    return ScoreDeal(hole, DealCards(runDeck, hole, board, players));
-}
+// The outcome of the next deal, dealt as DealCards deals and scored as
+// ScoreDeal scores, with card sets throughout.
+DealOutcome PlayDeal(CardSet runDeck, CardSet hole, const CommunityCards& board, double players);
 
 // Window handlers.
 void Command1_Click();

@@ -47,8 +47,8 @@ void Command1_Click() {
     // the board is read afresh in every deal, so that a card placed during the
     // run plays from the next deal on.
     const double players = ReadPlayerCount(Form1->Text1->text().toStdString());
-    const std::string runDeck = BuildRunDeck(SlotCards());
-    const std::string hole = Slots[1].Card + Slots[2].Card;
+    const CardSet runDeck = BuildRunDeck(SlotCards());
+    const CardSet hole = CardsIn(Slots[1].Card + Slots[2].Card);
     const std::string decimalPoint = QLocale().decimalPoint().toStdString();
 
     int wins = 0;
