@@ -10,9 +10,55 @@
 
 namespace {
 
-// The Mersenne Twister with its standard default seed: the same sequence at
-// every start, and nothing reseeds it.
-std::mt19937 Generator;
+// The Mersenne Twister std::mt19937 with its standard default seed: the same
+// sequence at every start, and nothing reseeds it. It is written out here
+// because the library's version branches on the low bit of every word it
+// makes, which costs more than the rest of its work.
+using Twister = std::mt19937;
+constexpr int TwisterSize = Twister::state_size;
+constexpr int TwisterShift = Twister::shift_size;
+constexpr std::uint32_t LowerMask = (std::uint32_t{1} << Twister::mask_bits) - 1;
+
+using TwisterState = std::array<std::uint32_t, TwisterSize>;
+
+constexpr TwisterState SeededState() {
+    TwisterState state{};
+    state[0] = Twister::default_seed;
+    for (std::uint32_t i = 1; i < TwisterSize; ++i) {
+        const std::uint32_t last = state[i - 1];
+        state[i] = static_cast<std::uint32_t>(Twister::initialization_multiplier) * (last ^ last >> 30) + i;
+    }
+    return state;
+}
+
+TwisterState Twisted = SeededState();
+int NextWord = TwisterSize;  // all of Twisted used: twist before the next word
+
+// word's top bit and next's lower bits, shifted, and the xor mask where the
+// low bit of next is set.
+inline std::uint32_t Twist(std::uint32_t word, std::uint32_t next) {
+    const std::uint32_t y = (word & ~LowerMask) | (next & LowerMask);
+    return (y >> 1) ^ ((0u - (y & 1)) & static_cast<std::uint32_t>(Twister::xor_mask));
+}
+
+// Makes the next TwisterSize words; the loops run without a branch inside,
+// so the compiler can twist several words at once.
+[[gnu::noinline]] void TwistAll() {
+    int i = 0;
+    for (; i < TwisterSize - TwisterShift; ++i) Twisted[i] = Twisted[i + TwisterShift] ^ Twist(Twisted[i], Twisted[i + 1]);
+    for (; i < TwisterSize - 1; ++i) Twisted[i] = Twisted[i + TwisterShift - TwisterSize] ^ Twist(Twisted[i], Twisted[i + 1]);
+    Twisted[i] = Twisted[TwisterShift - 1] ^ Twist(Twisted[i], Twisted[0]);
+    NextWord = 0;
+}
+
+std::uint32_t NextWord32() {
+    if (NextWord == TwisterSize) TwistAll();
+    std::uint32_t y = Twisted[NextWord++];
+    y ^= y >> Twister::tempering_u & static_cast<std::uint32_t>(Twister::tempering_d);
+    y ^= y << Twister::tempering_s & static_cast<std::uint32_t>(Twister::tempering_b);
+    y ^= y << Twister::tempering_t & static_cast<std::uint32_t>(Twister::tempering_c);
+    return y ^ y >> Twister::tempering_l;
+}
 
 // NextRandom's values are whole multiples of 2^-RandomBits.
 constexpr int RandomBits = 24;
@@ -20,9 +66,9 @@ constexpr float RandomStep = 1.0f / (1 << RandomBits);
 
 // NextRandom's value times 2^RandomBits.
 std::uint32_t NextRandomBits() {
-    // The top bits of a draw fill a float's mantissa exactly, so the value
+    // The top bits of a word fill a float's mantissa exactly, so the value
     // can never round up to 1.
-    return static_cast<std::uint32_t>(Generator() >> (32 - RandomBits));
+    return NextWord32() >> (32 - RandomBits);
 }
 
 // Beyond a few dozen players the deck is long empty and every further
@@ -176,7 +222,10 @@ DealOutcome Compare(double mine, double best) {
 
 float NextRandom() { return static_cast<float>(NextRandomBits()) * RandomStep; }
 
-void ResetRandom() { Generator.seed(std::mt19937::default_seed); }
+void ResetRandom() {
+    Twisted = SeededState();
+    NextWord = TwisterSize;
+}
 
 void RemoveCard(std::string& cards, std::string_view code) {
     if (code.empty()) return;

@@ -114,6 +114,12 @@ TEST(RandomSequence, StartsAlikeAfterEveryResetAndStaysBelowOne) {
     ResetRandom();
     for (float value : first) EXPECT_EQ(NextRandom(), value);
 
+    // The program's own twister: the standard one's top 24 bits, across
+    // several twists of its state.
+    ResetRandom();
+    std::mt19937 standard;
+    for (int i = 0; i < 3000; ++i) ASSERT_EQ(NextRandom(), static_cast<float>(standard() >> 8) * 0x1p-24f) << i;
+
     double sum = 0;
     for (int i = 0; i < 200000; ++i) {
         const float r = NextRandom();
