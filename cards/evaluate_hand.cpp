@@ -1,5 +1,6 @@
 #include "cards/cards.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstddef>
@@ -187,43 +188,97 @@ inline std::uint32_t Straights(std::uint32_t present)
     return AppendHighest(1, n.singles, 5);
 }
 
-// The commoner hands, high card, one pair, two pair and three of a kind, take
-// their keys from one stream: the pairs or trips in bits 1..13, then the single
-// cards in bits 17..29, each best first. A key is 15 minus its bit for pairs
-// and trips, 31 minus it for single cards, and 0 once the stream runs dry, at
-// bit 31; the keys' total is worked out as base - sum(bit * place), with the
-// 15s and 31s folded into base.
-struct KeyLayout {
-    std::int64_t base;
-    std::array<std::int64_t, 5> place;
+// The commoner hands, high card, one pair, two pair and three of a kind,
+// have at most two group keys, the best pair or trips and a second pair, and
+// then the keys of the best single cards. Those come from TopKeys, the keys of
+// the five best ranks of a set as one number, Key1 to 1, looked up in two
+// halves: ace to eight, then seven to two with the keys that the upper half
+// left to fill.
+constexpr int UpperRanks = 7;  // bits 1..7 of a set of ranks
+constexpr int LowerRanks = 6;  // bits 8..13
+constexpr std::array<std::int64_t, 5> Places = {Key1, Key2, Key3, 100, 1};
+constexpr std::size_t LowerRows = 6;  // by the keys the upper half filled, 0..5
+
+struct UpperKeys {
+    std::uint32_t keys;
+    std::uint32_t lowerRow;  // the start of LowerHalves' row for the keys filled
 };
 
-constexpr KeyLayout MakeLayout(std::int64_t weight, int groupKeys, int keys)
-{
-    KeyLayout layout{weight, {}};
-    std::int64_t place = Weight;
-    for (int k = 0; k < 5; ++k) {
-        place /= 100;
-        if (k < keys) {
-            layout.place[static_cast<std::size_t>(k)] = place;
-            layout.base += (k < groupKeys ? 15 : 31) * place;
+constexpr std::array<UpperKeys, 1 << UpperRanks> UpperHalves = [] {
+    std::array<UpperKeys, 1 << UpperRanks> halves{};
+    for (std::uint32_t bits = 0; bits < halves.size(); ++bits) {
+        std::uint32_t used = 0;
+        for (int b = 0; b < UpperRanks && used < Places.size(); ++b) {
+            if ((bits >> b & 1) != 0) halves[bits].keys += static_cast<std::uint32_t>((14 - b) * Places[used++]);
+        }
+        halves[bits].lowerRow = used << LowerRanks;
+    }
+    return halves;
+}();
+
+// Above every TopKeys, which is largest for the ace down to the ten.
+constexpr std::int64_t TopKeysLimit = 15 * Key1;
+static_assert(UpperHalves.back().keys < TopKeysLimit);
+
+constexpr std::array<std::uint32_t, (LowerRows << LowerRanks)> LowerHalves = [] {
+    std::array<std::uint32_t, (LowerRows << LowerRanks)> halves{};
+    for (std::size_t used = 0; used < LowerRows; ++used) {
+        for (std::uint32_t bits = 0; bits < (1u << LowerRanks); ++bits) {
+            std::size_t place = used;
+            for (int b = 0; b < LowerRanks && place < Places.size(); ++b) {
+                if ((bits >> b & 1) != 0) {
+                    halves[(used << LowerRanks) + bits] += static_cast<std::uint32_t>((7 - b) * Places[place++]);
+                }
+            }
         }
     }
-    return layout;
+    return halves;
+}();
+
+// 15 for no rank at all.
+inline std::int64_t LowestBit(std::uint32_t ranks)
+{
+    return std::countr_zero(std::uint64_t{ranks} | 0x8000u);
+}
+
+inline std::uint32_t TopKeys(std::uint32_t ranks)
+{
+    const UpperKeys& upper = UpperHalves[ranks >> 1 & ((1u << UpperRanks) - 1)];
+    return upper.keys + LowerHalves[upper.lowerRow + (ranks >> (1 + UpperRanks) & ((1u << LowerRanks) - 1))];
+}
+
+// Where TopKeys go for each of those hands: the first `count` of them are
+// kept by a division by a power of 100, done as a multiplication and a shift
+// that are exact below TopKeysLimit, and moved to their place. The weight
+// holds the 15s of the group keys, 15 - LowestBit.
+struct KickerLayout {
+    std::int64_t weight;
+    std::uint64_t multiplier;
+    int shift;
+    std::int64_t place;
+};
+
+constexpr KickerLayout MakeKickerLayout(std::int64_t weight, int count, std::int64_t firstPlace)
+{
+    std::int64_t divisor = 1;
+    for (int k = count; k < 5; ++k) divisor *= 100;
+    int shift = 0;
+    while ((std::uint64_t{1} << shift) < static_cast<std::uint64_t>(TopKeysLimit * divisor)) ++shift;
+    const std::uint64_t multiplier = ((std::uint64_t{1} << shift) + static_cast<std::uint64_t>(divisor) - 1) /
+                                     static_cast<std::uint64_t>(divisor);
+    return {weight + 15 * (Key1 + Key2), multiplier, shift, firstPlace / Places[static_cast<std::size_t>(5 - count)]};
 }
 
 // By the number of pairs, plus three for trips.
-constexpr std::array<KeyLayout, 4> Layouts = {
-    MakeLayout(1 * Weight, 0, 5),
-    MakeLayout(2 * Weight, 1, 4),
-    MakeLayout(3 * Weight, 2, 3),
-    MakeLayout(4 * Weight, 1, 3),
+constexpr std::array<KickerLayout, 4> KickerLayouts = {
+    MakeKickerLayout(1 * Weight, 5, Key1),
+    MakeKickerLayout(2 * Weight, 3, Key2),
+    MakeKickerLayout(3 * Weight, 1, Key3),
+    MakeKickerLayout(4 * Weight, 2, Key2),
 };
-
-inline std::int64_t LowestBit(std::uint32_t stream)
-{
-    return std::countr_zero(stream | 0x8000'0000u);
-}
+static_assert(std::ranges::all_of(KickerLayouts, [](const KickerLayout& k) {
+    return k.multiplier <= ~std::uint64_t{0} / TopKeysLimit;  // the product never overflows
+}));
 
 // The bits a CardSet may hold; its aces, and how far down the ace's bit above
 // the king lies from them.
@@ -245,20 +300,15 @@ constexpr int AceStep = std::countr_zero(LowAces) - std::countr_zero(RankBitsOf(
     const std::uint32_t groups = n.pairs | n.trips;
     const std::uint32_t groups2 = WithoutTop(groups);
     if ((FifthCards(cards) | Straights(n.present) | n.quads | WithoutTop(groups2)) != 0 ||
-        (n.trips != 0 && (groups2 != 0 || WithoutTop(n.singles) == 0)) || (groups2 != 0 && n.singles == 0)) {
+        (n.trips != 0 && (groups2 != 0 || WithoutTop(n.singles) == 0)) ||
+        (groups2 != 0 && n.singles == 0)) [[unlikely]] {
         return static_cast<double>(ScoreInOrder(cards));
     }
 
-    const KeyLayout& k = Layouts[static_cast<std::size_t>((n.pairs != 0) + (groups2 != 0) + 3 * (n.trips != 0))];
-    const std::uint32_t stream1 = groups | n.singles << 16;
-    const std::uint32_t stream2 = WithoutTop(stream1);
-    const std::uint32_t stream3 = WithoutTop(stream2);
-    const std::uint32_t stream4 = WithoutTop(stream3);
-    const std::uint32_t stream5 = WithoutTop(stream4);
-    const std::int64_t keys = (LowestBit(stream1) * k.place[0] + LowestBit(stream2) * k.place[1]) +
-                              (LowestBit(stream3) * k.place[2] + LowestBit(stream4) * k.place[3]) +
-                              LowestBit(stream5) * k.place[4];
-    return static_cast<double>(k.base - keys);
+    const KickerLayout& k =
+        KickerLayouts[std::size_t{n.pairs != 0} + std::size_t{groups2 != 0} + 3 * std::size_t{n.trips != 0}];
+    const std::int64_t kickers = static_cast<std::int64_t>(TopKeys(n.singles) * k.multiplier >> k.shift) * k.place;
+    return static_cast<double>(k.weight - LowestBit(groups) * Key1 - LowestBit(groups2) * Key2 + kickers);
 }
 
 } // namespace
@@ -272,22 +322,27 @@ double EvaluateHand(const std::string& hand)
     // it stands. Codes normally stand at even offsets with a suit at every odd
     // one, and no suit character is a rank character, so no code can start at
     // an odd offset unless some odd character is not a suit. The short
-    // strings of a deal are unrolled.
+    // strings of a deal are unrolled, and seven cards come first, without
+    // the jump through the switch's table.
     std::uint64_t cards = 0;
     const auto codeAt = [&](std::size_t p) { cards |= Classes.asRank[text[p]] & Classes.asSuit[text[p + 1]]; };
-    switch (size / 2) {
-    case 8: codeAt(14); [[fallthrough]];
-    case 7: codeAt(12); [[fallthrough]];
-    case 6: codeAt(10); [[fallthrough]];
-    case 5: codeAt(8); [[fallthrough]];
-    case 4: codeAt(6); [[fallthrough]];
-    case 3: codeAt(4); [[fallthrough]];
-    case 2: codeAt(2); [[fallthrough]];
-    case 1: codeAt(0); [[fallthrough]];
-    case 0: break;
-    default: cards = CodesAt(text, size, 0) | CodesAt(text, size, 1); break;
+    if (size / 2 == 7) {
+        for (std::size_t p = 0; p < 14; p += 2) codeAt(p);
+    } else {
+        switch (size / 2) {
+        case 8: codeAt(14); [[fallthrough]];
+        case 7: codeAt(12); [[fallthrough]];
+        case 6: codeAt(10); [[fallthrough]];
+        case 5: codeAt(8); [[fallthrough]];
+        case 4: codeAt(6); [[fallthrough]];
+        case 3: codeAt(4); [[fallthrough]];
+        case 2: codeAt(2); [[fallthrough]];
+        case 1: codeAt(0); [[fallthrough]];
+        case 0: break;
+        default: cards = CodesAt(text, size, 0) | CodesAt(text, size, 1); break;
+        }
     }
-    if ((cards & NotSuitMark) != 0) {
+    if ((cards & NotSuitMark) != 0) [[unlikely]] {
         cards |= CodesAt(text, size, 1);
     }
     return Score(cards & ~NotSuitMark);
