@@ -276,7 +276,7 @@ constexpr std::array<KickerLayout, 4> KickerLayouts = {
     MakeKickerLayout(3 * Weight, 1, Key3),
     MakeKickerLayout(4 * Weight, 2, Key2),
 };
-static_assert(std::ranges::all_of(KickerLayouts, [](const KickerLayout& k) {
+static_assert(std::all_of(KickerLayouts.begin(), KickerLayouts.end(), [](const KickerLayout& k) {
     return k.multiplier <= ~std::uint64_t{0} / TopKeysLimit;  // the product never overflows
 }));
 

@@ -51,7 +51,8 @@ inline std::uint32_t Twist(std::uint32_t word, std::uint32_t next) {
     NextWord = 0;
 }
 
-std::uint32_t NextWord32() {
+// Inline, like the drawing below, so that a deal keeps its deck in registers.
+[[gnu::always_inline]] inline std::uint32_t NextWord32() {
     if (NextWord == TwisterSize) TwistAll();
     std::uint32_t y = Twisted[NextWord++];
     y ^= y >> Twister::tempering_u & static_cast<std::uint32_t>(Twister::tempering_d);
@@ -65,7 +66,7 @@ constexpr int RandomBits = 24;
 constexpr float RandomStep = 1.0f / (1 << RandomBits);
 
 // NextRandom's value times 2^RandomBits.
-std::uint32_t NextRandomBits() {
+[[gnu::always_inline]] inline std::uint32_t NextRandomBits() {
     // The top bits of a word fill a float's mantissa exactly, so the value
     // can never round up to 1.
     return NextWord32() >> (32 - RandomBits);
@@ -160,11 +161,13 @@ DealDeck MakeDealDeck(CardSet cards) {
 
 // Takes out and returns the card with `below` of the deck's cards under it;
 // below < left.
-CardSet TakeCard(DealDeck& deck, std::uint32_t below) {
+[[gnu::always_inline]] inline CardSet TakeCard(DealDeck& deck, std::uint32_t below) {
     // The bytes with at most `below` cards up to and including them lie under
     // the card; the first byte that has more holds it.
     const std::uint64_t under = ((below * ByteOnes | ByteTops) - deck.counts) & ByteTops;
-    const int byte = std::countr_zero(under ^ ByteTops) - 7;  // its lowest bit
+    // (The top bit stands for the byte that is always there, and spares the
+    // count a test for no bit at all.)
+    const int byte = std::countr_zero((under ^ ByteTops) | std::uint64_t{1} << 63) - 7;  // its lowest bit
     const auto beneath = static_cast<std::uint32_t>(deck.counts << 8 >> byte & 0xFF);
     const int bit = byte + SelectInByte[deck.cards >> byte & 0xFF][below - beneath];
     const CardSet card = CardSet{1} << bit;
@@ -178,7 +181,7 @@ CardSet TakeCard(DealDeck& deck, std::uint32_t below) {
 // cards left) in deck order, counting from 0, which for r = bits / 2^24 is
 // exactly (bits x cards left) >> 24. Like DrawCard it uses a random number
 // even when no card is left, and then gives none.
-CardSet DrawFrom(DealDeck& deck) {
+[[gnu::always_inline]] inline CardSet DrawFrom(DealDeck& deck) {
     const std::uint32_t bits = NextRandomBits();
     if (deck.left == 0) return 0;
     const std::uint32_t k = bits * deck.left >> RandomBits;
