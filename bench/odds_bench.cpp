@@ -28,7 +28,9 @@ void BM_DealsOnly(benchmark::State& state) {
     const CommunityCards board{};
     for (auto _ : state) {
         int wins = 0;
-        for (int deal = 0; deal < DealsPerRun; ++deal) wins += PlayDeal(runDeck, hole, board, 10) == DealOutcome::Win;
+        for (int deal = 0; deal < DealsPerRun; ++deal) {
+            wins += PlayDeal(runDeck, hole, board, 10) == DealOutcome::Win;
+        }
         benchmark::DoNotOptimize(wins);
     }
     state.SetLabel("1000 deals, 10 players");

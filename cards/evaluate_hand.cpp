@@ -209,7 +209,9 @@ constexpr std::array<UpperKeys, 1 << UpperRanks> UpperHalves = [] {
     for (std::uint32_t bits = 0; bits < halves.size(); ++bits) {
         std::uint32_t used = 0;
         for (int b = 0; b < UpperRanks && used < Places.size(); ++b) {
-            if ((bits >> b & 1) != 0) halves[bits].keys += static_cast<std::uint32_t>((14 - b) * Places[used++]);
+            if ((bits >> b & 1) != 0) {
+                halves[bits].keys += static_cast<std::uint32_t>((14 - b) * Places[used++]);
+            }
         }
         halves[bits].lowerRow = used << LowerRanks;
     }
@@ -227,7 +229,8 @@ constexpr std::array<std::uint32_t, (LowerRows << LowerRanks)> LowerHalves = [] 
             std::size_t place = used;
             for (int b = 0; b < LowerRanks && place < Places.size(); ++b) {
                 if ((bits >> b & 1) != 0) {
-                    halves[(used << LowerRanks) + bits] += static_cast<std::uint32_t>((7 - b) * Places[place++]);
+                    halves[(used << LowerRanks) + bits] +=
+                        static_cast<std::uint32_t>((7 - b) * Places[place++]);
                 }
             }
         }
@@ -266,7 +269,8 @@ constexpr KickerLayout MakeKickerLayout(std::int64_t weight, int count, std::int
     while ((std::uint64_t{1} << shift) < static_cast<std::uint64_t>(TopKeysLimit * divisor)) ++shift;
     const std::uint64_t multiplier = ((std::uint64_t{1} << shift) + static_cast<std::uint64_t>(divisor) - 1) /
                                      static_cast<std::uint64_t>(divisor);
-    return {weight + 15 * (Key1 + Key2), multiplier, shift, firstPlace / Places[static_cast<std::size_t>(5 - count)]};
+    const std::int64_t place = firstPlace / Places[static_cast<std::size_t>(5 - count)];
+    return {weight + 15 * (Key1 + Key2), multiplier, shift, place};
 }
 
 // By the number of pairs, plus three for trips.
@@ -307,7 +311,8 @@ constexpr int AceStep = std::countr_zero(LowAces) - std::countr_zero(RankBitsOf(
 
     const KickerLayout& k =
         KickerLayouts[std::size_t{n.pairs != 0} + std::size_t{groups2 != 0} + 3 * std::size_t{n.trips != 0}];
-    const std::int64_t kickers = static_cast<std::int64_t>(TopKeys(n.singles) * k.multiplier >> k.shift) * k.place;
+    const auto kept = static_cast<std::int64_t>(TopKeys(n.singles) * k.multiplier >> k.shift);
+    const std::int64_t kickers = kept * k.place;
     return static_cast<double>(k.weight - LowestBit(groups) * Key1 - LowestBit(groups2) * Key2 + kickers);
 }
 

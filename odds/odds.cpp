@@ -31,11 +31,12 @@ constexpr TwisterState SeededState() {
     return state;
 }
 
-TwisterState Twisted = SeededState();
+constexpr TwisterState StartState = SeededState();
+TwisterState Twisted = StartState;
 int NextWord = TwisterSize;  // all of Twisted used: twist before the next word
 
-// word's top bit and next's lower bits, shifted, and the xor mask where the
-// low bit of next is set.
+// The top bit of word and the lower bits of next, shifted down one, with the
+// xor mask where next's low bit is set.
 inline std::uint32_t Twist(std::uint32_t word, std::uint32_t next) {
     const std::uint32_t y = (word & ~LowerMask) | (next & LowerMask);
     return (y >> 1) ^ ((0u - (y & 1)) & static_cast<std::uint32_t>(Twister::xor_mask));
@@ -45,8 +46,12 @@ inline std::uint32_t Twist(std::uint32_t word, std::uint32_t next) {
 // so the compiler can twist several words at once.
 [[gnu::noinline]] void TwistAll() {
     int i = 0;
-    for (; i < TwisterSize - TwisterShift; ++i) Twisted[i] = Twisted[i + TwisterShift] ^ Twist(Twisted[i], Twisted[i + 1]);
-    for (; i < TwisterSize - 1; ++i) Twisted[i] = Twisted[i + TwisterShift - TwisterSize] ^ Twist(Twisted[i], Twisted[i + 1]);
+    for (; i < TwisterSize - TwisterShift; ++i) {
+        Twisted[i] = Twisted[i + TwisterShift] ^ Twist(Twisted[i], Twisted[i + 1]);
+    }
+    for (; i < TwisterSize - 1; ++i) {
+        Twisted[i] = Twisted[i + TwisterShift - TwisterSize] ^ Twist(Twisted[i], Twisted[i + 1]);
+    }
     Twisted[i] = Twisted[TwisterShift - 1] ^ Twist(Twisted[i], Twisted[0]);
     NextWord = 0;
 }
@@ -121,7 +126,9 @@ double ParsePlain(const std::string& number) {
 // Rank index 1..13 (ace to king) or suit index 1..4 of a character, 0 for none.
 constexpr std::array<std::uint8_t, 256> IndexOf(std::string_view chars) {
     std::array<std::uint8_t, 256> index{};
-    for (std::size_t i = 0; i < chars.size(); ++i) index[static_cast<unsigned char>(chars[i])] = static_cast<std::uint8_t>(i + 1);
+    for (std::size_t i = 0; i < chars.size(); ++i) {
+        index[static_cast<unsigned char>(chars[i])] = static_cast<std::uint8_t>(i + 1);
+    }
     return index;
 }
 constexpr std::array<std::uint8_t, 256> RankIndex = IndexOf(RankChars.substr(0, 13));
@@ -165,8 +172,8 @@ DealDeck MakeDealDeck(CardSet cards) {
     // The bytes with at most `below` cards up to and including them lie under
     // the card; the first byte that has more holds it.
     const std::uint64_t under = ((below * ByteOnes | ByteTops) - deck.counts) & ByteTops;
-    // (The top bit stands for the byte that is always there, and spares the
-    // count a test for no bit at all.)
+    // The top bit changes nothing, as the card's byte always lies below it,
+    // but with it the word is never 0 and the count needs no test for that.
     const int byte = std::countr_zero((under ^ ByteTops) | std::uint64_t{1} << 63) - 7;  // its lowest bit
     const auto beneath = static_cast<std::uint32_t>(deck.counts << 8 >> byte & 0xFF);
     const int bit = byte + SelectInByte[deck.cards >> byte & 0xFF][below - beneath];
@@ -226,7 +233,7 @@ DealOutcome Compare(double mine, double best) {
 float NextRandom() { return static_cast<float>(NextRandomBits()) * RandomStep; }
 
 void ResetRandom() {
-    Twisted = SeededState();
+    Twisted = StartState;
     NextWord = TwisterSize;
 }
 

@@ -24,7 +24,7 @@ std::array<CardCode, SlotCount> SlotCards() {
 
 CommunityCards CommunityCardsNow() {
     CommunityCards board;
-    for (std::size_t place = 0; place < board.size(); ++place) board[place] = Slots[3 + static_cast<int>(place)].Card;
+    for (int n = 3; n <= SlotCount; ++n) board[static_cast<std::size_t>(n - 3)] = Slots[n].Card;
     return board;
 }
 

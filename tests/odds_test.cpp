@@ -28,7 +28,9 @@ CommunityCards Board() {
     return board;
 }
 
-bool ContainsCard(const std::string& cards, const std::string& code) { return cards.find(code) != std::string::npos; }
+bool ContainsCard(const std::string& cards, const std::string& code) {
+    return cards.find(code) != std::string::npos;
+}
 
 // Splits a card set into its codes.
 std::vector<std::string> Codes(const std::string& cards) {
@@ -191,7 +193,8 @@ TEST_F(Dealing, DrawsTheEmptyCommunityPlacesThenTwoCardsPerOpponent) {
     const CardSet deck = BuildRunDeck(SlotCards());
     struct Case { double players; int opponents; };
     for (const Case c : {Case{2, 1}, Case{10, 9}, Case{2.9, 1}, Case{1, 0}, Case{0, 0}, Case{-3, 0}}) {
-        EXPECT_EQ(RandomsUsedBy([&] { DealCards(deck, hole, Board(), c.players); }), 5 + 2 * c.opponents) << c.players;
+        EXPECT_EQ(RandomsUsedBy([&] { DealCards(deck, hole, Board(), c.players); }), 5 + 2 * c.opponents)
+            << c.players;
         EXPECT_EQ(DealCards(deck, hole, Board(), c.players).opponents.size(), std::size_t(c.opponents));
     }
 
@@ -206,7 +209,8 @@ TEST_F(Dealing, NoPlayersMeansEveryDealIsWon) {
     Place(1, "2S");
     Place(2, "7D");
     const CardSet deck = BuildRunDeck(SlotCards());
-    for (int deal = 0; deal < 200; ++deal) EXPECT_EQ(PlayDeal(deck, CardsIn("2S7D"), Board(), 0), DealOutcome::Win);
+    const CardSet hole = CardsIn("2S7D");
+    for (int deal = 0; deal < 200; ++deal) EXPECT_EQ(PlayDeal(deck, hole, Board(), 0), DealOutcome::Win);
 }
 
 TEST_F(Dealing, ThirtyPlayersEmptyTheDeckAndStillScore) {
@@ -227,7 +231,8 @@ TEST_F(Dealing, ATieWithTheBestOpponentIsADraw) {
     Place(1, "2S");
     Place(2, "3C");
     const CardSet deck = BuildRunDeck(SlotCards());
-    for (double players : {2.0, 5.0, 10.0}) EXPECT_EQ(PlayDeal(deck, CardsIn("2S3C"), Board(), players), DealOutcome::Draw);
+    const CardSet hole = CardsIn("2S3C");
+    for (double players : {2.0, 5.0, 10.0}) EXPECT_EQ(PlayDeal(deck, hole, Board(), players), DealOutcome::Draw);
 }
 
 TEST_F(Dealing, NoCardTwiceInADealEvenWhenTheSlotsChangeMidRun) {
