@@ -102,6 +102,7 @@ struct RankCounts {
     std::uint32_t pairs;
     std::uint32_t trips;
     std::uint32_t quads;
+    std::uint32_t groups;  // pairs and trips
 };
 
 // A bit-sliced count of the four lanes, folding them pairwise.
@@ -118,6 +119,7 @@ inline RankCounts CountRanks(std::uint64_t cards)
         twos & ~odd & RankBits,
         odd & twos & RankBits,
         static_cast<std::uint32_t>(bothOf2 & bothOf2 >> 32) & RankBits,
+        twos & RankBits,
     };
 }
 
@@ -158,7 +160,7 @@ inline std::uint32_t Straights(std::uint32_t present)
         return 8 * Weight + Top(n.quads) * Key1 + Top(ranks & ~TopOnly(n.quads)) * Key2;
     }
     if (n.trips != 0) {
-        const std::uint32_t others = (n.pairs | n.trips) & ~TopOnly(n.trips);
+        const std::uint32_t others = n.groups & ~TopOnly(n.trips);
         if (others != 0) {
             return 7 * Weight + Top(n.trips) * Key1 + Top(others) * Key2;
         }
@@ -190,7 +192,7 @@ inline std::uint32_t Straights(std::uint32_t present)
 
 // The commoner hands, high card, one pair, two pair and three of a kind,
 // have at most two group keys, the best pair or trips and a second pair, and
-// then the keys of the best single cards. Those come from TopKeys, the keys of
+// then the keys of the best single cards. Both come from TopKeys, the keys of
 // the five best ranks of a set as one number, Key1 to 1, looked up in two
 // halves: ace to eight, then seven to two with the keys that the upper half
 // left to fill.
@@ -238,12 +240,6 @@ constexpr std::array<std::uint32_t, (LowerRows << LowerRanks)> LowerHalves = [] 
     return halves;
 }();
 
-// 15 for no rank at all.
-inline std::int64_t LowestBit(std::uint32_t ranks)
-{
-    return std::countr_zero(std::uint64_t{ranks} | 0x8000u);
-}
-
 inline std::uint32_t TopKeys(std::uint32_t ranks)
 {
     const UpperKeys& upper = UpperHalves[ranks >> 1 & ((1u << UpperRanks) - 1)];
@@ -252,8 +248,7 @@ inline std::uint32_t TopKeys(std::uint32_t ranks)
 
 // Where TopKeys go for each of those hands: the first `count` of them are
 // kept by a division by a power of 100, done as a multiplication and a shift
-// that are exact below TopKeysLimit, and moved to their place. The weight
-// holds the 15s of the group keys, 15 - LowestBit.
+// that are exact below TopKeysLimit, and moved to their place.
 struct KickerLayout {
     std::int64_t weight;
     std::uint64_t multiplier;
@@ -270,10 +265,10 @@ constexpr KickerLayout MakeKickerLayout(std::int64_t weight, int count, std::int
     const std::uint64_t multiplier = ((std::uint64_t{1} << shift) + static_cast<std::uint64_t>(divisor) - 1) /
                                      static_cast<std::uint64_t>(divisor);
     const std::int64_t place = firstPlace / Places[static_cast<std::size_t>(5 - count)];
-    return {weight + 15 * (Key1 + Key2), multiplier, shift, place};
+    return {weight, multiplier, shift, place};
 }
 
-// By the number of pairs, plus three for trips.
+// High card, one pair, two pair, three of a kind.
 constexpr std::array<KickerLayout, 4> KickerLayouts = {
     MakeKickerLayout(1 * Weight, 5, Key1),
     MakeKickerLayout(2 * Weight, 3, Key2),
@@ -301,7 +296,7 @@ constexpr int AceStep = std::countr_zero(LowAces) - std::countr_zero(RankBitsOf(
     // anything but single cards or with fewer than two of them: left to the
     // general scoring, as are two pair without a fifth card.
     const RankCounts n = CountRanks(cards);
-    const std::uint32_t groups = n.pairs | n.trips;
+    const std::uint32_t groups = n.groups;
     const std::uint32_t groups2 = WithoutTop(groups);
     if ((FifthCards(cards) | Straights(n.present) | n.quads | WithoutTop(groups2)) != 0 ||
         (n.trips != 0 && (groups2 != 0 || WithoutTop(n.singles) == 0)) ||
@@ -309,11 +304,13 @@ constexpr int AceStep = std::countr_zero(LowAces) - std::countr_zero(RankBitsOf(
         return static_cast<double>(ScoreInOrder(cards));
     }
 
+    // By the number of groups, plus two for trips, which are the only group here.
     const KickerLayout& k =
-        KickerLayouts[std::size_t{n.pairs != 0} + std::size_t{groups2 != 0} + 3 * std::size_t{n.trips != 0}];
+        KickerLayouts[std::size_t{groups != 0} + std::size_t{groups2 != 0} + 2 * std::size_t{n.trips != 0}];
     const auto kept = static_cast<std::int64_t>(TopKeys(n.singles) * k.multiplier >> k.shift);
     const std::int64_t kickers = kept * k.place;
-    return static_cast<double>(k.weight - LowestBit(groups) * Key1 - LowestBit(groups2) * Key2 + kickers);
+    // At most two groups: their keys are the first two of TopKeys.
+    return static_cast<double>(k.weight + TopKeys(groups) + kickers);
 }
 
 } // namespace
