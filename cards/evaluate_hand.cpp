@@ -20,10 +20,17 @@ namespace {
 // characters exactly when the second one is not a suit.
 constexpr std::uint64_t NotSuitMark = 1;
 
-// A rank in every suit.
+// A rank in every suit, and a suit's lane: all its ranks, the ace at both ends.
 constexpr CardSet RankBitsOf(int r)
 {
     return CardBit(r, 1) | CardBit(r, 2) | CardBit(r, 3) | CardBit(r, 4);
+}
+
+constexpr CardSet SuitBitsOf(int s)
+{
+    CardSet lane = 0;
+    for (int r = 1; r <= 14; ++r) lane |= CardBit(r, s);
+    return lane;
 }
 
 // A rank character stands for its rank bits in all four lanes, a suit
@@ -43,7 +50,7 @@ constexpr CharClasses MakeCharClasses()
         c.asRank[static_cast<unsigned char>(RankChars[r - 1])] |= RankBitsOf(r);
     }
     for (int s = 1; s <= 4; ++s) {
-        c.asSuit[static_cast<unsigned char>(SuitChars[s - 1])] = 0xFFFEull << (16 * (4 - s));
+        c.asSuit[static_cast<unsigned char>(SuitChars[s - 1])] = SuitBitsOf(s);
     }
     return c;
 }

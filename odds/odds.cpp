@@ -319,13 +319,12 @@ CardSet CardsIn(std::string_view cards) {
 
 std::string CardCodes(CardSet cards) {
     std::string codes;
-    while (cards != 0) {
-        const int bit = 63 - std::countl_zero(cards);
-        cards ^= CardSet{1} << bit;
-        const int r = 15 - bit % 16;
-        if (r < 1 || r > 13) continue;
-        codes += RankChars[static_cast<std::size_t>(r - 1)];
-        codes += SuitChars[static_cast<std::size_t>(3 - bit / 16)];
+    for (int s = 1; s <= 4; ++s) {
+        for (int r = 1; r <= 13; ++r) {
+            if ((cards & CardBit(r, s)) == 0) continue;
+            codes += RankChars[static_cast<std::size_t>(r - 1)];
+            codes += SuitChars[static_cast<std::size_t>(s - 1)];
+        }
     }
     return codes;
 }
