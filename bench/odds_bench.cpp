@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <benchmark/benchmark.h>
 
+#include <array>
 #include <memory>
 
 #include "app/app.h"
@@ -25,12 +26,14 @@ void PlaceHoleCards() {
 }
 
 void BM_DealsOnly(benchmark::State& state) {
-    PlaceHoleCards();
-    const std::string runDeck = BuildRunDeck();
-    const std::string hole = Slots[1].Card + Slots[2].Card;
+    const CardSet runDeck = BuildRunDeck(std::array<CardCode, 2>{"AS", "KD"});
+    const CardSet hole = CardsIn("ASKD");
+    const CommunityCards board{};
     for (auto _ : state) {
         int wins = 0;
-        for (int deal = 0; deal < DealsPerRun; ++deal) wins += PlayDeal(runDeck, hole, 10) == DealOutcome::Win;
+        for (int deal = 0; deal < DealsPerRun; ++deal) {
+            wins += PlayDeal(runDeck, hole, board, 10) == DealOutcome::Win;
+        }
         benchmark::DoNotOptimize(wins);
     }
     state.SetLabel("1000 deals, 10 players");

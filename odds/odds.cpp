@@ -1,16 +1,81 @@
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <random>
 
 #include "odds/odds.h"
-#include "table/table.h"
 
 namespace {
 
-// The Mersenne Twister with its standard default seed: the same sequence at
-// every start, and nothing reseeds it.
-std::mt19937 Generator;
+// The Mersenne Twister std::mt19937 with its standard default seed: the same
+// sequence at every start, and nothing reseeds it. It is written out here
+// because the library's version branches on the low bit of every word it
+// makes, which costs more than the rest of its work.
+using Twister = std::mt19937;
+constexpr int TwisterSize = Twister::state_size;
+constexpr int TwisterShift = Twister::shift_size;
+constexpr std::uint32_t LowerMask = (std::uint32_t{1} << Twister::mask_bits) - 1;
+
+using TwisterState = std::array<std::uint32_t, TwisterSize>;
+
+constexpr TwisterState SeededState() {
+    TwisterState state{};
+    state[0] = Twister::default_seed;
+    for (std::uint32_t i = 1; i < TwisterSize; ++i) {
+        const std::uint32_t last = state[i - 1];
+        state[i] = static_cast<std::uint32_t>(Twister::initialization_multiplier) * (last ^ last >> 30) + i;
+    }
+    return state;
+}
+
+constexpr TwisterState StartState = SeededState();
+TwisterState Twisted = StartState;
+int NextWord = TwisterSize;  // all of Twisted used: twist before the next word
+
+// The top bit of word and the lower bits of next, shifted down one, with the
+// xor mask where next's low bit is set.
+inline std::uint32_t Twist(std::uint32_t word, std::uint32_t next) {
+    const std::uint32_t y = (word & ~LowerMask) | (next & LowerMask);
+    return (y >> 1) ^ ((0u - (y & 1)) & static_cast<std::uint32_t>(Twister::xor_mask));
+}
+
+// Makes the next TwisterSize words; the loops run without a branch inside,
+// so the compiler can twist several words at once.
+[[gnu::noinline]] void TwistAll() {
+    int i = 0;
+    for (; i < TwisterSize - TwisterShift; ++i) {
+        Twisted[i] = Twisted[i + TwisterShift] ^ Twist(Twisted[i], Twisted[i + 1]);
+    }
+    for (; i < TwisterSize - 1; ++i) {
+        Twisted[i] = Twisted[i + TwisterShift - TwisterSize] ^ Twist(Twisted[i], Twisted[i + 1]);
+    }
+    Twisted[i] = Twisted[TwisterShift - 1] ^ Twist(Twisted[i], Twisted[0]);
+    NextWord = 0;
+}
+
+// Inline, like the drawing below, so that a deal keeps its deck in registers.
+[[gnu::always_inline]] inline std::uint32_t NextWord32() {
+    if (NextWord == TwisterSize) TwistAll();
+    std::uint32_t y = Twisted[NextWord++];
+    y ^= y >> Twister::tempering_u & static_cast<std::uint32_t>(Twister::tempering_d);
+    y ^= y << Twister::tempering_s & static_cast<std::uint32_t>(Twister::tempering_b);
+    y ^= y << Twister::tempering_t & static_cast<std::uint32_t>(Twister::tempering_c);
+    return y ^ y >> Twister::tempering_l;
+}
+
+// NextRandom's values are whole multiples of 2^-RandomBits.
+constexpr int RandomBits = 24;
+constexpr float RandomStep = 1.0f / (1 << RandomBits);
+
+// NextRandom's value times 2^RandomBits.
+[[gnu::always_inline]] inline std::uint32_t NextRandomBits() {
+    // The top bits of a word fill a float's mantissa exactly, so the value
+    // can never round up to 1.
+    return NextWord32() >> (32 - RandomBits);
+}
 
 // Beyond a few dozen players the deck is long empty and every further
 // opponent holds no cards; only a count that never passed the box's check
@@ -58,19 +123,119 @@ double ParsePlain(const std::string& number) {
     return end == first ? 0 : value;
 }
 
-bool ContainsCard(std::string_view cards, std::string_view code) {
-    return cards.find(code) != std::string_view::npos;
+// Rank index 1..13 (ace to king) or suit index 1..4 of a character, 0 for none.
+constexpr std::array<std::uint8_t, 256> IndexOf(std::string_view chars) {
+    std::array<std::uint8_t, 256> index{};
+    for (std::size_t i = 0; i < chars.size(); ++i) {
+        index[static_cast<unsigned char>(chars[i])] = static_cast<std::uint8_t>(i + 1);
+    }
+    return index;
+}
+constexpr std::array<std::uint8_t, 256> RankIndex = IndexOf(RankChars.substr(0, 13));
+constexpr std::array<std::uint8_t, 256> SuitIndex = IndexOf(SuitChars);
+
+// Picking a deal's cards out of a card set. Byte i of a deal deck's counts
+// holds how many of its cards lie in bytes 0..i of cards, so that the byte
+// holding the n-th card from the bottom shows without counting bits.
+constexpr std::uint64_t ByteOnes = 0x0101'0101'0101'0101;
+constexpr std::uint64_t ByteTops = 0x8080'8080'8080'8080;
+
+// SelectInByte[b][n]: the bit of b with n set bits of b below it.
+constexpr auto SelectInByte = [] {
+    std::array<std::array<std::uint8_t, 8>, 256> select{};
+    for (int b = 0; b < 256; ++b) {
+        int n = 0;
+        for (std::uint8_t bit = 0; bit < 8; ++bit) {
+            if ((b >> bit & 1) != 0) select[static_cast<std::size_t>(b)][static_cast<std::size_t>(n++)] = bit;
+        }
+    }
+    return select;
+}();
+
+// The cards a deal has not dealt yet.
+struct DealDeck {
+    CardSet cards;
+    std::uint64_t counts;
+    std::uint32_t left;  // the top byte of counts, kept apart so drawing need not wait for it
+};
+
+DealDeck MakeDealDeck(CardSet cards) {
+    std::uint64_t counts = cards - (cards >> 1 & 0x5555'5555'5555'5555);
+    counts = (counts & 0x3333'3333'3333'3333) + (counts >> 2 & 0x3333'3333'3333'3333);
+    counts = ((counts + (counts >> 4)) & 0x0F0F'0F0F'0F0F'0F0F) * ByteOnes;
+    return {cards, counts, static_cast<std::uint32_t>(counts >> 56)};
+}
+
+// Takes out and returns the card with `below` of the deck's cards under it;
+// below < left.
+[[gnu::always_inline]] inline CardSet TakeCard(DealDeck& deck, std::uint32_t below) {
+    // The bytes with at most `below` cards up to and including them lie under
+    // the card; the first byte that has more holds it.
+    const std::uint64_t under = ((below * ByteOnes | ByteTops) - deck.counts) & ByteTops;
+    // The top bit changes nothing, as the card's byte always lies below it,
+    // but with it the word is never 0 and the count needs no test for that.
+    const int byte = std::countr_zero((under ^ ByteTops) | std::uint64_t{1} << 63) - 7;  // its lowest bit
+    const auto beneath = static_cast<std::uint32_t>(deck.counts << 8 >> byte & 0xFF);
+    const int bit = byte + SelectInByte[deck.cards >> byte & 0xFF][below - beneath];
+    const CardSet card = CardSet{1} << bit;
+    deck.cards ^= card;
+    deck.counts -= ByteOnes << byte;
+    --deck.left;
+    return card;
+}
+
+// DrawCard's choice from a card set. DrawCard takes the card at k = floor(r x
+// cards left) in deck order, counting from 0, which for r = bits / 2^24 is
+// exactly (bits x cards left) >> 24. Like DrawCard it uses a random number
+// even when no card is left, and then gives none.
+[[gnu::always_inline]] inline CardSet DrawFrom(DealDeck& deck) {
+    const std::uint32_t bits = NextRandomBits();
+    if (deck.left == 0) return 0;
+    const std::uint32_t k = bits * deck.left >> RandomBits;
+    // Deck order runs down from the top bit: k cards lie above the card.
+    return TakeCard(deck, deck.left - 1 - k);
+}
+
+// The cards of board that stand in a deal, place by place, 0 where the place
+// is dealt: an empty place, and one holding a hole card of the run (moved
+// onto the board), which cannot stand in two hands.
+std::array<CardSet, 5> StandingCards(const CommunityCards& board, CardSet hole) {
+    std::array<CardSet, 5> standing{};
+    for (std::size_t place = 0; place < board.size(); ++place) {
+        const CardSet card = CardsIn(board[place]);
+        if ((card & hole) == 0) standing[place] = card;
+    }
+    return standing;
+}
+
+// The deck of a deal: a card placed during the run is still in runDeck, and
+// comes out before anything is drawn.
+DealDeck StartDeal(CardSet runDeck, const std::array<CardSet, 5>& standing) {
+    CardSet shown = 0;
+    for (CardSet card : standing) shown |= card;
+    return MakeDealDeck(runDeck & ~shown);
+}
+
+// Opponents are players 2 up to the count; a fractional count acts like its
+// whole part, and a count below 2 deals no opponent.
+int OpponentCount(double players) {
+    return players >= 2 ? static_cast<int>(std::min(players, PlayerLimit)) - 1 : 0;
+}
+
+DealOutcome Compare(double mine, double best) {
+    if (mine > best) return DealOutcome::Win;
+    if (mine < best) return DealOutcome::Loss;
+    return DealOutcome::Draw;
 }
 
 }  // namespace
 
-float NextRandom() {
-    // The top 24 bits of a draw fill a float's mantissa exactly, so the value
-    // can never round up to 1.
-    return static_cast<float>(Generator() >> 8) * 0x1p-24f;
-}
+float NextRandom() { return static_cast<float>(NextRandomBits()) * RandomStep; }
 
-void ResetRandom() { Generator.seed(std::mt19937::default_seed); }
+void ResetRandom() {
+    Twisted = StartState;
+    NextWord = TwisterSize;
+}
 
 void RemoveCard(std::string& cards, std::string_view code) {
     if (code.empty()) return;
@@ -142,37 +307,45 @@ bool IsPlayerCountValid(std::optional<double> count) {
     return count && *count >= MinPlayers && *count <= MaxPlayers;
 }
 
-std::string BuildRunDeck() {
-    std::string deck(FullDeck);
-    for (const CardSlot& slot : Slots) RemoveCard(deck, slot.Card);
+CardSet CardsIn(std::string_view cards) {
+    CardSet set = 0;
+    for (std::size_t at = 0; at + 1 < cards.size(); at += 2) {
+        const int r = RankIndex[static_cast<unsigned char>(cards[at])];
+        const int s = SuitIndex[static_cast<unsigned char>(cards[at + 1])];
+        if (r != 0 && s != 0) set |= CardBit(r, s);
+    }
+    return set;
+}
+
+std::string CardCodes(CardSet cards) {
+    std::string codes;
+    for (int s = 1; s <= 4; ++s) {
+        for (int r = 1; r <= 13; ++r) {
+            if ((cards & CardBit(r, s)) == 0) continue;
+            codes += RankChars[static_cast<std::size_t>(r - 1)];
+            codes += SuitChars[static_cast<std::size_t>(s - 1)];
+        }
+    }
+    return codes;
+}
+
+CardSet BuildRunDeck(std::span<const CardCode> slotCards) {
+    CardSet deck = CardsIn(FullDeck);
+    for (const CardCode& card : slotCards) deck &= ~CardsIn(card);
     return deck;
 }
 
-DealtCards DealCards(const std::string& runDeck, const std::string& hole, double players) {
-    std::string dealDeck = runDeck;
-
-    // The community cards on the table now. A card placed during the run is
-    // still in runDeck, so it comes out of this deal's deck before anything
-    // is drawn; a hole card of this run that was moved onto the board cannot
-    // stand in two hands, so its place is dealt.
-    std::array<std::string_view, 5> shown;
-    for (int n = 3; n <= SlotCount; ++n) {
-        const CardCode& card = Slots[n].Card;
-        if (card.empty() || ContainsCard(hole, card)) continue;
-        shown[n - 3] = card;
-        RemoveCard(dealDeck, card);
-    }
-
-    // Opponents are players 2 up to the count; a fractional count acts like
-    // its whole part, and a count below 2 deals no opponent.
-    const int opponents = players >= 2 ? static_cast<int>(std::min(players, PlayerLimit)) - 1 : 0;
+DealtCards DealCards(CardSet runDeck, CardSet hole, const CommunityCards& board, double players) {
+    const std::array<CardSet, 5> standing = StandingCards(board, hole);
+    DealDeck deck = StartDeal(runDeck, standing);
+    const int opponents = OpponentCount(players);
 
     DealtCards deal;
     deal.opponents.reserve(static_cast<std::size_t>(opponents));
-    for (std::string_view card : shown) deal.board += card.empty() ? DrawCard(dealDeck) : CardCode(card);
+    for (CardSet card : standing) deal.board += CardCodes(card != 0 ? card : DrawFrom(deck));
     for (int j = 0; j < opponents; ++j) {
-        CardCode hand = DrawCard(dealDeck);
-        hand += DrawCard(dealDeck);
+        CardCode hand = CardCodes(DrawFrom(deck));
+        hand += CardCodes(DrawFrom(deck));
         deal.opponents.push_back(std::move(hand));
     }
     return deal;
@@ -182,7 +355,26 @@ DealOutcome ScoreDeal(const std::string& hole, const DealtCards& deal) {
     const double mine = EvaluateHand(hole + deal.board);
     double best = 0;
     for (const std::string& hand : deal.opponents) best = std::max(best, EvaluateHand(hand + deal.board));
-    if (mine > best) return DealOutcome::Win;
-    if (mine < best) return DealOutcome::Loss;
-    return DealOutcome::Draw;
+    return Compare(mine, best);
+}
+
+DealOutcome PlayDeal(CardSet runDeck, CardSet hole, const CommunityCards& board, double players) {
+    const std::array<CardSet, 5> standing = StandingCards(board, hole);
+    DealDeck deck = StartDeal(runDeck, standing);
+
+    CardSet common = 0;
+    for (CardSet card : standing) common |= card != 0 ? card : DrawFrom(deck);
+    const double mine = EvaluateCards(hole | common);
+    DealOutcome outcome = DealOutcome::Win;
+    for (int j = OpponentCount(players); j > 0; --j) {
+        const CardSet first = DrawFrom(deck);
+        const CardSet hand = first | DrawFrom(deck);
+        // Once an opponent beats the user the deal is lost, whatever the
+        // others hold; their cards are dealt all the same, so that the next
+        // deal starts from the same random number.
+        if (outcome == DealOutcome::Loss) continue;
+        const DealOutcome against = Compare(mine, EvaluateCards(common | hand));
+        if (against != DealOutcome::Win) outcome = against;
+    }
+    return outcome;
 }

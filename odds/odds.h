@@ -3,7 +3,9 @@
 // dealing, tallying, formatting and number reading, in plain C++. The two
 // handlers that touch the window's controls are in play_hands.h.
 
+#include <array>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,16 +53,29 @@ struct DealtCards {
     std::vector<std::string> opponents;
 };
 
-// FullDeck without the cards now in the slots.
-std::string BuildRunDeck();
+// The five community places in slot order, "" where a place is empty.
+using CommunityCards = std::array<CardCode, 5>;
 
-// Deals from a copy of runDeck: the community places that are empty in Slots
-// now, then two cards for each opponent up to the player count.
-DealtCards DealCards(const std::string& runDeck, const std::string& hole, double players);
+// The cards of a card set string, a code every two characters; a code that
+// names no card adds none.
+CardSet CardsIn(std::string_view cards);
+
+// The codes of a set's cards run together in FullDeck's order.
+std::string CardCodes(CardSet cards);
+
+// FullDeck without the given cards, the cards in the slots when a run starts.
+CardSet BuildRunDeck(std::span<const CardCode> slotCards);
+
+// Deals from runDeck: the empty places of board, then two cards for each
+// opponent up to the player count, every card the one DrawCard would draw
+// from the codes left. A card of board still in runDeck (placed during the
+// run) is taken out first; a place holding a hole card (moved onto the board
+// during the run) counts as empty.
+DealtCards DealCards(CardSet runDeck, CardSet hole, const CommunityCards& board, double players);
 
 // Compares the user's best hand with the best opponent's.
 DealOutcome ScoreDeal(const std::string& hole, const DealtCards& deal);
 
-inline DealOutcome PlayDeal(const std::string& runDeck, const std::string& hole, double players) {
-    return ScoreDeal(hole, DealCards(runDeck, hole, players));
-}
+// The outcome of the next deal, dealt as DealCards deals and scored as
+// ScoreDeal scores, with card sets throughout.
+DealOutcome PlayDeal(CardSet runDeck, CardSet hole, const CommunityCards& board, double players);

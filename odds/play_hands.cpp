@@ -4,6 +4,7 @@
 #include <QLocale>
 #include <QPlainTextEdit>
 
+#include <array>
 #include <chrono>
 #include <cmath>
 
@@ -28,6 +29,18 @@ void PaintStatusIfFrameDue(bool lastDeal) {
     if (due) LastStatusPaint = now;
 }
 
+std::array<CardCode, SlotCount> SlotCards() {
+    std::array<CardCode, SlotCount> cards;
+    for (int n = 1; n <= SlotCount; ++n) cards[n - 1] = Slots[n].Card;
+    return cards;
+}
+
+CommunityCards CommunityCardsNow() {
+    CommunityCards board;
+    for (int n = 3; n <= SlotCount; ++n) board[static_cast<std::size_t>(n - 3)] = Slots[n].Card;
+    return board;
+}
+
 }  // namespace
 
 void Command1_Click() {
@@ -47,17 +60,18 @@ void Command1_Click() {
     } leave;
 
     // The hole cards, the deck and the count are fixed for the whole run;
-    // the board is read afresh in every deal.
+    // the board is read afresh in every deal, so that a card placed during the
+    // run plays from the next deal on.
     const double players = ReadPlayerCount(Form1->Text1->text().toStdString());
-    const std::string runDeck = BuildRunDeck();
-    const std::string hole = Slots[1].Card + Slots[2].Card;
+    const CardSet runDeck = BuildRunDeck(SlotCards());
+    const CardSet hole = CardsIn(Slots[1].Card + Slots[2].Card);
     const std::string decimalPoint = QLocale().decimalPoint().toStdString();
 
     int wins = 0;
     int losses = 0;
     int draws = 0;
     for (int deal = 1; deal <= DealsPerRun; ++deal) {
-        switch (PlayDeal(runDeck, hole, players)) {
+        switch (PlayDeal(runDeck, hole, CommunityCardsNow(), players)) {
         case DealOutcome::Win: ++wins; break;
         case DealOutcome::Loss: ++losses; break;
         case DealOutcome::Draw: ++draws; break;

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
+#include <random>
 #include <set>
 
 #include "odds/odds.h"
@@ -11,6 +13,24 @@
 namespace {
 
 void Place(int slot, const char* card) { Slots[slot].Card = card; }
+
+// What the run's handler reads from the slots: every slot's card for the run
+// deck, and the community places for each deal.
+std::vector<CardCode> SlotCards() {
+    std::vector<CardCode> cards;
+    for (const CardSlot& slot : Slots) cards.push_back(slot.Card);
+    return cards;
+}
+
+CommunityCards Board() {
+    CommunityCards board;
+    for (int n = 3; n <= SlotCount; ++n) board[n - 3] = Slots[n].Card;
+    return board;
+}
+
+bool ContainsCard(const std::string& cards, const std::string& code) {
+    return cards.find(code) != std::string::npos;
+}
 
 // Splits a card set into its codes.
 std::vector<std::string> Codes(const std::string& cards) {
@@ -96,6 +116,12 @@ TEST(RandomSequence, StartsAlikeAfterEveryResetAndStaysBelowOne) {
     ResetRandom();
     for (float value : first) EXPECT_EQ(NextRandom(), value);
 
+    // The program's own twister: the standard one's top 24 bits, across
+    // several twists of its state.
+    ResetRandom();
+    std::mt19937 standard;
+    for (int i = 0; i < 3000; ++i) ASSERT_EQ(NextRandom(), static_cast<float>(standard() >> 8) * 0x1p-24f) << i;
+
     double sum = 0;
     for (int i = 0; i < 200000; ++i) {
         const float r = NextRandom();
@@ -152,10 +178,10 @@ protected:
 TEST_F(Dealing, RunDeckLeavesOutTheCardsInTheSlots) {
     Place(1, "AS");
     Place(2, "KD");
-    EXPECT_EQ(BuildRunDeck().size(), 100u);
+    EXPECT_EQ(CardCodes(BuildRunDeck(SlotCards())).size(), 100u);
     Place(3, "0H");
     Place(7, "2C");
-    const std::string deck = BuildRunDeck();
+    const std::string deck = CardCodes(BuildRunDeck(SlotCards()));
     EXPECT_EQ(deck.size(), 96u);
     for (const char* card : {"AS", "KD", "0H", "2C"}) EXPECT_EQ(deck.find(card), std::string::npos) << card;
 }
@@ -163,33 +189,35 @@ TEST_F(Dealing, RunDeckLeavesOutTheCardsInTheSlots) {
 TEST_F(Dealing, DrawsTheEmptyCommunityPlacesThenTwoCardsPerOpponent) {
     Place(1, "AS");
     Place(2, "KD");
-    const std::string hole = "ASKD";
-    const std::string deck = BuildRunDeck();
+    const CardSet hole = CardsIn("ASKD");
+    const CardSet deck = BuildRunDeck(SlotCards());
     struct Case { double players; int opponents; };
     for (const Case c : {Case{2, 1}, Case{10, 9}, Case{2.9, 1}, Case{1, 0}, Case{0, 0}, Case{-3, 0}}) {
-        EXPECT_EQ(RandomsUsedBy([&] { DealCards(deck, hole, c.players); }), 5 + 2 * c.opponents) << c.players;
-        EXPECT_EQ(DealCards(deck, hole, c.players).opponents.size(), std::size_t(c.opponents));
+        EXPECT_EQ(RandomsUsedBy([&] { DealCards(deck, hole, Board(), c.players); }), 5 + 2 * c.opponents)
+            << c.players;
+        EXPECT_EQ(DealCards(deck, hole, Board(), c.players).opponents.size(), std::size_t(c.opponents));
     }
 
     for (int n = 3; n <= 7; ++n) Slots[n].Card = FullDeck.substr(2 * n, 2);
-    const std::string fullBoard = BuildRunDeck();
-    EXPECT_EQ(fullBoard.size(), 90u);
-    EXPECT_EQ(RandomsUsedBy([&] { DealCards(fullBoard, hole, 4); }), 6);
-    EXPECT_EQ(DealCards(fullBoard, hole, 4).board, "4S5S6S7S8S");
+    const CardSet fullBoard = BuildRunDeck(SlotCards());
+    EXPECT_EQ(CardCodes(fullBoard).size(), 90u);
+    EXPECT_EQ(RandomsUsedBy([&] { DealCards(fullBoard, hole, Board(), 4); }), 6);
+    EXPECT_EQ(DealCards(fullBoard, hole, Board(), 4).board, "4S5S6S7S8S");
 }
 
 TEST_F(Dealing, NoPlayersMeansEveryDealIsWon) {
     Place(1, "2S");
     Place(2, "7D");
-    const std::string deck = BuildRunDeck();
-    for (int deal = 0; deal < 200; ++deal) EXPECT_EQ(PlayDeal(deck, "2S7D", 0), DealOutcome::Win);
+    const CardSet deck = BuildRunDeck(SlotCards());
+    const CardSet hole = CardsIn("2S7D");
+    for (int deal = 0; deal < 200; ++deal) EXPECT_EQ(PlayDeal(deck, hole, Board(), 0), DealOutcome::Win);
 }
 
 TEST_F(Dealing, ThirtyPlayersEmptyTheDeckAndStillScore) {
     Place(1, "AS");
     Place(2, "KD");
-    const std::string deck = BuildRunDeck();
-    const DealtCards deal = DealCards(deck, "ASKD", 30);
+    const CardSet deck = BuildRunDeck(SlotCards());
+    const DealtCards deal = DealCards(deck, CardsIn("ASKD"), Board(), 30);
     ASSERT_EQ(deal.opponents.size(), 29u);
     for (int j = 0; j < 22; ++j) EXPECT_EQ(deal.opponents[j].size(), 4u);
     EXPECT_EQ(deal.opponents[22].size(), 2u);
@@ -202,15 +230,16 @@ TEST_F(Dealing, ATieWithTheBestOpponentIsADraw) {
     for (auto [slot, card] : {std::pair{3, "AH"}, {4, "KH"}, {5, "QH"}, {6, "JH"}, {7, "0H"}}) Place(slot, card);
     Place(1, "2S");
     Place(2, "3C");
-    const std::string deck = BuildRunDeck();
-    for (double players : {2.0, 5.0, 10.0}) EXPECT_EQ(PlayDeal(deck, "2S3C", players), DealOutcome::Draw);
+    const CardSet deck = BuildRunDeck(SlotCards());
+    const CardSet hole = CardsIn("2S3C");
+    for (double players : {2.0, 5.0, 10.0}) EXPECT_EQ(PlayDeal(deck, hole, Board(), players), DealOutcome::Draw);
 }
 
 TEST_F(Dealing, NoCardTwiceInADealEvenWhenTheSlotsChangeMidRun) {
     Place(1, "AS");
     Place(2, "KD");
-    const std::string hole = "ASKD";
-    const std::string deck = BuildRunDeck();
+    const CardSet hole = CardsIn("ASKD");
+    const CardSet deck = BuildRunDeck(SlotCards());
     auto check = [&](const DealtCards& deal) {
         std::set<std::string> seen{"AS", "KD"};
         std::vector<std::string> all = Codes(deal.board);
@@ -225,12 +254,66 @@ TEST_F(Dealing, NoCardTwiceInADealEvenWhenTheSlotsChangeMidRun) {
         // and moves a hole card onto the board.
         Slots[4].Card = deal % 3 == 0 ? "QS" : "";
         Slots[6].Card = deal % 5 == 0 ? "AS" : "";
-        const DealtCards dealt = DealCards(deck, hole, 10);
+        const DealtCards dealt = DealCards(deck, hole, Board(), 10);
         check(dealt);
         if (deal % 3 == 0) {
             EXPECT_EQ(dealt.board.substr(2, 2), "QS");
         }
         EXPECT_NE(dealt.board.substr(6, 2), "AS");
+    }
+}
+
+TEST_F(Dealing, DealsTheCardsDrawCardDrawsFromTheCodesLeft) {
+    // The run picks from a card set. The first run's texts pin its picks from
+    // a nearly full deck; here decks of any size, boards with cards placed
+    // or moved during the run, and up to 30 players, which empty the deck,
+    // are dealt again with DrawCard on the codes, from the same numbers.
+    std::mt19937 rng(11);
+    for (int trial = 0; trial < 3000; ++trial) {
+        std::vector<std::string> cards = Codes(std::string(FullDeck));
+        std::shuffle(cards.begin(), cards.end(), rng);
+        const std::string hole = cards[0] + cards[1];
+        CommunityCards board;
+        for (std::size_t place = 0; place < board.size(); ++place) {
+            const unsigned kind = rng() % 4;
+            board[place] = kind == 2 ? cards[2 + place] : kind == 3 ? cards[rng() % 2] : "";
+        }
+        std::string codes;
+        const unsigned kept = rng() % 101;
+        for (const std::string& card : Codes(std::string(FullDeck))) {
+            if (!ContainsCard(hole, card) && rng() % 100 < kept) codes += card;
+        }
+        const int players = static_cast<int>(rng() % 31);
+        const int skipped = static_cast<int>(rng() % 2000);
+        auto startAt = [skipped] {
+            ResetRandom();
+            for (int n = 0; n < skipped; ++n) NextRandom();
+        };
+
+        startAt();
+        std::string deck = codes;
+        DealtCards expected;
+        for (const std::string& card : board) {
+            if (!card.empty() && !ContainsCard(hole, card)) RemoveCard(deck, card);
+        }
+        for (const std::string& card : board) {
+            expected.board += card.empty() || ContainsCard(hole, card) ? DrawCard(deck) : card;
+        }
+        for (int j = 1; j < players; ++j) {
+            std::string hand = DrawCard(deck);
+            expected.opponents.push_back(hand + DrawCard(deck));
+        }
+        const float next = NextRandom();
+
+        startAt();
+        const DealtCards dealt = DealCards(CardsIn(codes), CardsIn(hole), board, players);
+        ASSERT_EQ(dealt.board, expected.board) << trial;
+        ASSERT_EQ(dealt.opponents, expected.opponents) << trial;
+        ASSERT_EQ(NextRandom(), next) << trial;
+
+        startAt();
+        ASSERT_EQ(PlayDeal(CardsIn(codes), CardsIn(hole), board, players), ScoreDeal(hole, expected)) << trial;
+        ASSERT_EQ(NextRandom(), next) << trial;
     }
 }
 
