@@ -365,16 +365,11 @@ DealOutcome PlayDeal(CardSet runDeck, CardSet hole, const CommunityCards& board,
     CardSet common = 0;
     for (CardSet card : standing) common |= card != 0 ? card : DrawFrom(deck);
     const double mine = EvaluateCards(hole | common);
-    DealOutcome outcome = DealOutcome::Win;
+    double best = 0;
     for (int j = OpponentCount(players); j > 0; --j) {
         const CardSet first = DrawFrom(deck);
         const CardSet hand = first | DrawFrom(deck);
-        // Once an opponent beats the user the deal is lost, whatever the
-        // others hold; their cards are dealt all the same, so that the next
-        // deal starts from the same random number.
-        if (outcome == DealOutcome::Loss) continue;
-        const DealOutcome against = Compare(mine, EvaluateCards(common | hand));
-        if (against != DealOutcome::Win) outcome = against;
+        best = std::max(best, EvaluateCards(common | hand));
     }
-    return outcome;
+    return Compare(mine, best);
 }
