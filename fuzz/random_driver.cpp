@@ -24,6 +24,7 @@ namespace {
 
 using namespace std::string_view_literals;
 
+// clang-format off
 constexpr std::string_view Pieces[] = {
     "A", "2", "3", "4", "5", "6", "7", "8", "9", "0", "J", "Q", "K", "S", "H", "C", "D",
     "AS", "KS", "QH", "JH", "0C", "9C", "5D", "4D", "3S", "2H", "AD", "KC", "0D", "7S",
@@ -31,6 +32,7 @@ constexpr std::string_view Pieces[] = {
     "\xc2\xa0", "\xe2\x80\xaf", "\xd9\xab", "\xe2\x80\x99", "\xc2\xb7", "\xd9\xa3", "\xef\xbc\x92",
     "\n", "\r", "\0"sv, "\xff", "\xc2",
 };
+// clang-format on
 
 class Generator {
 public:

@@ -46,6 +46,7 @@ constexpr double StepDuringRunChance = 0.02;
 // What a user may type into the player-count box or paste anywhere.
 QStringList Numbers() {
     static const QStringList numbers = [] {
+        // clang-format off
         QStringList list = {
             "2", "10", "2.5", " 3 ", "1e1", "-0", "+4", "0x5", "inf", "nan", "\u0663", "", "3", "7", "9.99",
             "10.0", "10.5", "1", "11", "0", "-3", "2,5", "1,0", "1.000", "1 000", "1\u00a0000", "1\u202f000",
@@ -54,6 +55,7 @@ QStringList Numbers() {
             "\u200f4", "\U0001F0A1", ".5", "5.", ".", "-", "+", "--2", "1e-400", "2'000", "2\u2019000",
             "\x01\x02\x1b\x7f", "\r\n", "8\r",
         };
+        // clang-format on
         list << "0." + QString(400, '0') + "1" << QString(400, '9') << QString(10000, '7')
              << QString(10000, QChar(0x0663)) << QString(5000, '2') + "." + QString(5000, '5');
         return list;

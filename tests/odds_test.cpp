@@ -84,6 +84,7 @@ TEST(ReadPlayerCount, ReadsTheNumberTheTextStartsWith) {
 
 TEST(ReadLocaleNumber, AcceptsOnlyAWholeNumberInTheLocalesForm) {
     struct Case { const char* text; const char* point; const char* group; std::optional<double> value; };
+    // clang-format off
     const Case cases[] = {
         {"2", ".", ",", 2},           {" 3 ", ".", ",", 3},         {"2.5", ".", ",", 2.5},
         {"2,5", ",", ".", 2.5},       {"1,000", ".", ",", 1000},    {"1.000,5", ",", ".", 1000.5},
@@ -98,6 +99,7 @@ TEST(ReadLocaleNumber, AcceptsOnlyAWholeNumberInTheLocalesForm) {
         {"+", ".", ",", std::nullopt},       {"--2", ".", ",", std::nullopt},
         {"3\n", ".", ",", std::nullopt},     {"0x10", ".", ",", std::nullopt},
     };
+    // clang-format on
     for (const Case& c : cases)
         EXPECT_EQ(ReadLocaleNumber(c.text, c.point, c.group), c.value) << '"' << c.text << '"';
 }

@@ -15,6 +15,7 @@ using namespace raster;
 
 // The king of spades for the smallest icons, outline included; '.' leaves the
 // background showing at the corners.
+// clang-format off
 constexpr std::array<std::string_view, 24> SmallKingCard{{
     ".KKKKKKKKKKKKKKKK.",
     "KWWWWWWWWWWWWWWWWK",
@@ -41,6 +42,7 @@ constexpr std::array<std::string_view, 24> SmallKingCard{{
     "KWWKRRRRRKWKKBBBBK",
     ".KKKKKKKKKKKKKKKK.",
 }};
+// clang-format on
 
 // Two pixel fonts for the name under the card: 5 rows high for the smallest
 // icons, 7 for the rest. Only the letters needed.
@@ -48,6 +50,7 @@ struct Letter {
     char c;
     std::array<std::string_view, 7> rows;
 };
+// clang-format off
 constexpr std::array<Letter, 7> TinyFont{{
     {'Q', {".##.", "#..#", "#..#", "#.#.", ".#.#"}},
     {'K', {"#.#", "#.#", "##.", "#.#", "#.#"}},
@@ -57,6 +60,8 @@ constexpr std::array<Letter, 7> TinyFont{{
     {'a', {"...", ".##", "#.#", "#.#", ".##"}},
     {'n', {"...", "##.", "#.#", "#.#", "#.#"}},
 }};
+// clang-format on
+// clang-format off
 constexpr std::array<Letter, 6> SmallFont{{
     {'Q', {".###.", "#...#", "#...#", "#...#", "#.#.#", "#..#.", ".##.#"}},
     {'u', {".....", ".....", "#...#", "#...#", "#...#", "#..##", ".##.#"}},
@@ -65,6 +70,7 @@ constexpr std::array<Letter, 6> SmallFont{{
     {'a', {".....", ".....", ".###.", "....#", ".####", "#...#", ".####"}},
     {'n', {".....", ".....", "#.##.", "##..#", "#...#", "#...#", "#...#"}},
 }};
+// clang-format on
 constexpr std::array<std::string_view, 6> TinySpade{{"..#..", ".###.", "#####", "#####", "..#..", ".###."}};
 
 struct PixelFont {

@@ -12,6 +12,7 @@ namespace raster {
 
 // The upper half of each court figure, 28 x 29, turned round for the lower;
 // the king's is also the icon's card.
+// clang-format off
 constexpr std::array<std::string_view, 29> KingArt{{
     "........K....KK....K........",
     ".......KYK..KYYK..KYK.......",
@@ -43,6 +44,7 @@ constexpr std::array<std::string_view, 29> KingArt{{
     "KRRYRRKRRYYRRKKBBYYBBKBBYBBK",
     "KKKKKKKKKKKKKKKKKKKKKKKKKKKK",
 }};
+// clang-format on
 
 }  // namespace raster
 
@@ -103,6 +105,7 @@ template <std::size_t Rows>
 using PipSet = std::array<std::array<std::string_view, Rows>, 4>;  // in Suit order
 
 // 11 x 13, under the rank in the index.
+// clang-format off
 constexpr PipSet<13> IndexPips{{
     {{
         ".....#.....",
@@ -165,8 +168,10 @@ constexpr PipSet<13> IndexPips{{
         ".....#.....",
     }},
 }};
+// clang-format on
 
 // 8 x 10, on the number cards.
+// clang-format off
 constexpr PipSet<10> NumberPips{{
     {{
         "...##...",
@@ -217,8 +222,10 @@ constexpr PipSet<10> NumberPips{{
         "...##...",
     }},
 }};
+// clang-format on
 
 // 7 x 7, beside the court figures.
+// clang-format off
 constexpr PipSet<7> CourtPips{{
     {{
         "...#...",
@@ -257,8 +264,10 @@ constexpr PipSet<7> CourtPips{{
         "...#...",
     }},
 }};
+// clang-format on
 
 // 20 x 24, alone on the aces but for spades, whose ace has a picture of its own.
+// clang-format off
 constexpr std::array<std::string_view, 24> AceOfHearts{{
     "....................",
     "....................",
@@ -285,6 +294,8 @@ constexpr std::array<std::string_view, 24> AceOfHearts{{
     "....................",
     "....................",
 }};
+// clang-format on
+// clang-format off
 constexpr std::array<std::string_view, 24> AceOfClubs{{
     "........####........",
     "......########......",
@@ -311,6 +322,8 @@ constexpr std::array<std::string_view, 24> AceOfClubs{{
     ".......######.......",
     ".....##########.....",
 }};
+// clang-format on
+// clang-format off
 constexpr std::array<std::string_view, 24> AceOfDiamonds{{
     "....................",
     ".........##.........",
@@ -337,6 +350,7 @@ constexpr std::array<std::string_view, 24> AceOfDiamonds{{
     ".........##.........",
     "....................",
 }};
+// clang-format on
 
 // A pip with its top left at (x, y), turned half round on the lower half of a card.
 void DrawPip(QImage& img, int x, int y, Bitmap rows, QRgb ink, bool upsideDown = false) {
@@ -348,6 +362,7 @@ void DrawPip(QImage& img, int x, int y, Bitmap rows, QRgb ink, bool upsideDown =
     }
 }
 
+// clang-format off
 constexpr std::array<std::string_view, 29> QueenArt{{
     "...........K.KK.K...........",
     "..........KYKYYKYK..........",
@@ -379,7 +394,9 @@ constexpr std::array<std::string_view, 29> QueenArt{{
     "KBBYBKBBYYYBBKKBBYYYBBKBYBBK",
     "KKKKKKKKKKKKKKKKKKKKKKKKKKKK",
 }};
+// clang-format on
 
+// clang-format off
 constexpr std::array<std::string_view, 29> JackArt{{
     "...............KKK..........",
     ".........KKKKKKKYYK.........",
@@ -411,11 +428,13 @@ constexpr std::array<std::string_view, 29> JackArt{{
     "KBYYYBBBBKBRRRRRRBKRRRRYYYRK",
     "KKKKKKKKKKKKKKKKKKKKKKKKKKKK",
 }};
+// clang-format on
 
 // Index ranks: 11 x 18 bold figures, "10" 13 wide.
 
 using Glyph = std::array<std::string_view, 18>;
 
+// clang-format off
 constexpr std::array<Glyph, 13> RankGlyphs{{
     {{"..#######..", ".#########.", "####...####", "###.....###", "........###", "........###",
       ".......####", "......####.", ".....####..", "....####...", "...####....", "..####.....",
@@ -457,6 +476,7 @@ constexpr std::array<Glyph, 13> RankGlyphs{{
       "..###.###..", "..###.###..", "..###.###..", "..###.###..", ".###...###.", ".#########.",
       ".#########.", ".###...###.", "###.....###", "###.....###", "###.....###", "###.....###"}},
 }};
+// clang-format on
 
 // The face panel, in cell pixels: x 14..49, y 2..67.
 constexpr int PanelLeft = 14, PanelTop = 2, PanelRight = 50, PanelBottom = 68;
