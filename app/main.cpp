@@ -1,9 +1,9 @@
+#include <unistd.h>
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <vector>
-#include <unistd.h>
 
 #include "app/app.h"
 #include "window/form1.h"

@@ -13,8 +13,7 @@
 namespace {
 
 // 4096 seven-card hands dealt from a fixed-seed shuffle, the same every run.
-const std::vector<std::string>& Deals()
-{
+const std::vector<std::string>& Deals() {
     static const std::vector<std::string> deals = [] {
         BuildCardTable();
         std::vector<std::string> codes;
@@ -41,8 +40,7 @@ const std::vector<std::string>& Deals()
 
 // One hand per iteration, so the time per iteration is the time per hand.
 template <double (*Evaluate)(const std::string&)>
-void ScoreHands(benchmark::State& state)
-{
+void ScoreHands(benchmark::State& state) {
     const auto& deals = Deals();
     std::size_t next = 0;
     for (auto _ : state) {
@@ -52,7 +50,7 @@ void ScoreHands(benchmark::State& state)
     state.SetItemsProcessed(state.iterations());
 }
 
-} // namespace
+}  // namespace
 
 BENCHMARK(ScoreHands<EvaluateHand>)->Name("EvaluateHand");
 BENCHMARK(ScoreHands<literal::EvaluateHand>)->Name("LiteralEvaluateHand");

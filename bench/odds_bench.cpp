@@ -2,9 +2,9 @@
 // and scoring, and through the button's handler with the status box
 // rewritten and the window's events let through after every deal.
 
+#include <benchmark/benchmark.h>
 #include <QApplication>
 #include <QLineEdit>
-#include <benchmark/benchmark.h>
 
 #include <array>
 #include <memory>

@@ -21,13 +21,9 @@ namespace {
 constexpr std::uint64_t NotSuitMark = 1;
 
 // A rank in every suit, and a suit's lane: all its ranks, the ace at both ends.
-constexpr CardSet RankBitsOf(int r)
-{
-    return CardBit(r, 1) | CardBit(r, 2) | CardBit(r, 3) | CardBit(r, 4);
-}
+constexpr CardSet RankBitsOf(int r) { return CardBit(r, 1) | CardBit(r, 2) | CardBit(r, 3) | CardBit(r, 4); }
 
-constexpr CardSet SuitBitsOf(int s)
-{
+constexpr CardSet SuitBitsOf(int s) {
     CardSet lane = 0;
     for (int r = 1; r <= 14; ++r) lane |= CardBit(r, s);
     return lane;
@@ -41,8 +37,7 @@ struct CharClasses {
     std::array<std::uint64_t, 256> asSuit{};
 };
 
-constexpr CharClasses MakeCharClasses()
-{
+constexpr CharClasses MakeCharClasses() {
     CharClasses c{};
     c.asRank.fill(NotSuitMark);
     c.asSuit.fill(NotSuitMark);
@@ -66,25 +61,15 @@ constexpr std::int64_t Key3 = 10'000;            // 100^2
 
 // Highest rank index in a set of ranks; 0 for none, which is also the value a
 // missing key takes.
-inline int Top(std::uint32_t ranks)
-{
-    return 15 - std::countr_zero(ranks | 0x8000u);
-}
+inline int Top(std::uint32_t ranks) { return 15 - std::countr_zero(ranks | 0x8000u); }
 
-inline std::uint32_t WithoutTop(std::uint32_t ranks)
-{
-    return ranks & (ranks - 1);
-}
+inline std::uint32_t WithoutTop(std::uint32_t ranks) { return ranks & (ranks - 1); }
 
-inline std::uint32_t TopOnly(std::uint32_t ranks)
-{
-    return ranks & -ranks;
-}
+inline std::uint32_t TopOnly(std::uint32_t ranks) { return ranks & -ranks; }
 
 // Appends the `count` highest ranks of `ranks` as two-digit keys, 0 once they
 // run out.
-std::int64_t AppendHighest(std::int64_t value, std::uint32_t ranks, int count)
-{
+std::int64_t AppendHighest(std::int64_t value, std::uint32_t ranks, int count) {
     for (int n = 0; n < count; ++n) {
         value = value * 100 + Top(ranks);
         ranks = WithoutTop(ranks);
@@ -93,8 +78,7 @@ std::int64_t AppendHighest(std::int64_t value, std::uint32_t ranks, int count)
 }
 
 // The codes at offsets first, first + 2, ... of a string of any length.
-[[gnu::noinline]] std::uint64_t CodesAt(const unsigned char* text, std::size_t size, std::size_t first)
-{
+[[gnu::noinline]] std::uint64_t CodesAt(const unsigned char* text, std::size_t size, std::size_t first) {
     std::uint64_t cards = 0;
     for (std::size_t p = first; p + 1 < size; p += 2) {
         cards |= Classes.asRank[text[p]] & Classes.asSuit[text[p + 1]];
@@ -113,8 +97,7 @@ struct RankCounts {
 };
 
 // A bit-sliced count of the four lanes, folding them pairwise.
-inline RankCounts CountRanks(std::uint64_t cards)
-{
+inline RankCounts CountRanks(std::uint64_t cards) {
     const std::uint64_t eitherOf2 = cards ^ cards >> 16;  // in lanes 0 and 2
     const std::uint64_t bothOf2 = cards & cards >> 16;
     const std::uint64_t anyOf2 = cards | cards >> 16;
@@ -133,8 +116,7 @@ inline RankCounts CountRanks(std::uint64_t cards)
 // Lanes holding five cards or more keep a bit: clearing the lowest bit of
 // every lane four times leaves one only there. The guard bit 15 keeps an
 // emptied lane from borrowing from the next.
-inline std::uint64_t FifthCards(std::uint64_t cards)
-{
+inline std::uint64_t FifthCards(std::uint64_t cards) {
     constexpr std::uint64_t Guards = 0x8000'8000'8000'8000;
     constexpr std::uint64_t Ones = 0x0001'0001'0001'0001;
     std::uint64_t left = cards & 0x3FFE'3FFE'3FFE'3FFE;
@@ -145,15 +127,13 @@ inline std::uint64_t FifthCards(std::uint64_t cards)
 }
 
 // Bit q set: bits q..q+4 are all set, the ranks 15 - q down to 11 - q.
-inline std::uint32_t Straights(std::uint32_t present)
-{
+inline std::uint32_t Straights(std::uint32_t present) {
     const std::uint32_t runs2 = present & present >> 1;
     return runs2 & runs2 >> 2 & present >> 4;
 }
 
 // Every category in turn, for any hand; used for the rarer ones.
-[[gnu::noinline]] std::int64_t ScoreInOrder(std::uint64_t cards)
-{
+[[gnu::noinline]] std::int64_t ScoreInOrder(std::uint64_t cards) {
     const RankCounts n = CountRanks(cards);
     const std::uint32_t ranks = n.present & RankBits;
 
@@ -238,8 +218,7 @@ constexpr std::array<std::uint32_t, (LowerRows << LowerRanks)> LowerHalves = [] 
             std::size_t place = used;
             for (int b = 0; b < LowerRanks && place < Places.size(); ++b) {
                 if ((bits >> b & 1) != 0) {
-                    halves[(used << LowerRanks) + bits] +=
-                        static_cast<std::uint32_t>((7 - b) * Places[place++]);
+                    halves[(used << LowerRanks) + bits] += static_cast<std::uint32_t>((7 - b) * Places[place++]);
                 }
             }
         }
@@ -247,8 +226,7 @@ constexpr std::array<std::uint32_t, (LowerRows << LowerRanks)> LowerHalves = [] 
     return halves;
 }();
 
-inline std::uint32_t TopKeys(std::uint32_t ranks)
-{
+inline std::uint32_t TopKeys(std::uint32_t ranks) {
     const UpperKeys& upper = UpperHalves[ranks >> 1 & ((1u << UpperRanks) - 1)];
     return upper.keys + LowerHalves[upper.lowerRow + (ranks >> (1 + UpperRanks) & ((1u << LowerRanks) - 1))];
 }
@@ -263,14 +241,13 @@ struct KickerLayout {
     std::int64_t place;
 };
 
-constexpr KickerLayout MakeKickerLayout(std::int64_t weight, int count, std::int64_t firstPlace)
-{
+constexpr KickerLayout MakeKickerLayout(std::int64_t weight, int count, std::int64_t firstPlace) {
     std::int64_t divisor = 1;
     for (int k = count; k < 5; ++k) divisor *= 100;
     int shift = 0;
     while ((std::uint64_t{1} << shift) < static_cast<std::uint64_t>(TopKeysLimit * divisor)) ++shift;
-    const std::uint64_t multiplier = ((std::uint64_t{1} << shift) + static_cast<std::uint64_t>(divisor) - 1) /
-                                     static_cast<std::uint64_t>(divisor);
+    const std::uint64_t multiplier =
+        ((std::uint64_t{1} << shift) + static_cast<std::uint64_t>(divisor) - 1) / static_cast<std::uint64_t>(divisor);
     const std::int64_t place = firstPlace / Places[static_cast<std::size_t>(5 - count)];
     return {weight, multiplier, shift, place};
 }
@@ -297,8 +274,7 @@ constexpr CardSet LowAces = RankBitsOf(1);
 constexpr int AceStep = std::countr_zero(LowAces) - std::countr_zero(RankBitsOf(14));
 
 // The value of a hand held as above.
-[[gnu::always_inline]] inline double Score(std::uint64_t cards)
-{
+[[gnu::always_inline]] inline double Score(std::uint64_t cards) {
     // Straight flush down to straight, more than two pairs, and trips beside
     // anything but single cards or with fewer than two of them: left to the
     // general scoring, as are two pair without a fifth card.
@@ -306,8 +282,8 @@ constexpr int AceStep = std::countr_zero(LowAces) - std::countr_zero(RankBitsOf(
     const std::uint32_t groups = n.groups;
     const std::uint32_t groups2 = WithoutTop(groups);
     if ((FifthCards(cards) | Straights(n.present) | n.quads | WithoutTop(groups2)) != 0 ||
-        (n.trips != 0 && (groups2 != 0 || WithoutTop(n.singles) == 0)) ||
-        (groups2 != 0 && n.singles == 0)) [[unlikely]] {
+        (n.trips != 0 && (groups2 != 0 || WithoutTop(n.singles) == 0)) || (groups2 != 0 && n.singles == 0))
+        [[unlikely]] {
         return static_cast<double>(ScoreInOrder(cards));
     }
 
@@ -320,10 +296,9 @@ constexpr int AceStep = std::countr_zero(LowAces) - std::countr_zero(RankBitsOf(
     return static_cast<double>(k.weight + TopKeys(groups) + kickers);
 }
 
-} // namespace
+}  // namespace
 
-double EvaluateHand(const std::string& hand)
-{
+double EvaluateHand(const std::string& hand) {
     const auto* text = reinterpret_cast<const unsigned char*>(hand.data());
     const std::size_t size = hand.size();
 
@@ -357,8 +332,7 @@ double EvaluateHand(const std::string& hand)
     return Score(cards & ~NotSuitMark);
 }
 
-double EvaluateCards(CardSet cards)
-{
+double EvaluateCards(CardSet cards) {
     cards &= AllCards;
     return Score(cards | (cards & LowAces) >> AceStep);
 }

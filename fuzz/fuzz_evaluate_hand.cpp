@@ -21,8 +21,10 @@ namespace {
 void PrintText(const char* name, const std::string& text) {
     std::fprintf(stderr, "%s (%zu bytes): \"", name, text.size());
     for (unsigned char c : text) {
-        if (c >= 0x20 && c < 0x7f && c != '"' && c != '\\') std::fputc(c, stderr);
-        else std::fprintf(stderr, "\\x%02x", c);
+        if (c >= 0x20 && c < 0x7f && c != '"' && c != '\\')
+            std::fputc(c, stderr);
+        else
+            std::fprintf(stderr, "\\x%02x", c);
     }
     std::fprintf(stderr, "\"\n");
 }
@@ -111,10 +113,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::shuffle(reordered.begin(), reordered.end(), shuffle);
     if (!cards.empty()) reordered.push_back(cards[shuffle() % cards.size()]);
     const std::string shuffled = Joined(reordered);
-    if (EvaluateHand(shuffled) != value) Fail("order or repeats change it", hand, value, shuffled, EvaluateHand(shuffled));
+    if (EvaluateHand(shuffled) != value)
+        Fail("order or repeats change it", hand, value, shuffled, EvaluateHand(shuffled));
     std::reverse(reordered.begin(), reordered.end());
     const std::string reversed = Joined(reordered) + Joined(reordered);
-    if (EvaluateHand(reversed) != value) Fail("order or repeats change it", hand, value, reversed, EvaluateHand(reversed));
+    if (EvaluateHand(reversed) != value)
+        Fail("order or repeats change it", hand, value, reversed, EvaluateHand(reversed));
 
     // Five cards or more: the best five decide, so no extra card lowers the
     // value. Past nine cards two suits can both hold a flush, and the rules

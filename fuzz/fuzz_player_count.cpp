@@ -28,15 +28,19 @@ constexpr std::string_view Groups[] = {",", ".", "\xc2\xa0", "\xe2\x80\xaf", "'"
 void PrintText(const char* name, std::string_view text) {
     std::fprintf(stderr, "%s (%zu bytes): \"", name, text.size());
     for (unsigned char c : text) {
-        if (c >= 0x20 && c < 0x7f && c != '"' && c != '\\') std::fputc(c, stderr);
-        else std::fprintf(stderr, "\\x%02x", c);
+        if (c >= 0x20 && c < 0x7f && c != '"' && c != '\\')
+            std::fputc(c, stderr);
+        else
+            std::fprintf(stderr, "\\x%02x", c);
     }
     std::fprintf(stderr, "\"\n");
 }
 
 void PrintValue(const char* name, std::optional<double> value) {
-    if (value) std::fprintf(stderr, "%s: %.17g\n", name, *value);
-    else std::fprintf(stderr, "%s: not a number\n", name);
+    if (value)
+        std::fprintf(stderr, "%s: %.17g\n", name, *value);
+    else
+        std::fprintf(stderr, "%s: not a number\n", name);
 }
 
 [[noreturn]] void Fail(const char* rule, std::string_view text, std::optional<double> got,
@@ -128,8 +132,8 @@ void CheckLocaleNumber(std::string_view text, std::string_view point, std::strin
 
     const std::string padded = Concat(" \t", text, "\t ");
     if (!Same(ReadLocaleNumber(padded, point, group), value))
-        Fail("blanks at the ends change ReadLocaleNumber", padded, ReadLocaleNumber(padded, point, group), value,
-             point, group);
+        Fail("blanks at the ends change ReadLocaleNumber", padded, ReadLocaleNumber(padded, point, group), value, point,
+             group);
 
     if (!value || !AreDistinct(point, group)) return;
     const std::string_view number = Trimmed(text);
@@ -159,8 +163,8 @@ void CheckSeparatorsAreOnlyNames(std::string_view text) {
     std::string swapped(text);
     for (char& c : swapped) c = c == '.' ? ',' : c == ',' ? '.' : c;
     if (!Same(ReadLocaleNumber(swapped, ",", "."), value))
-        Fail("swapping point and comma changes the reading", swapped, ReadLocaleNumber(swapped, ",", "."), value,
-             ",", ".");
+        Fail("swapping point and comma changes the reading", swapped, ReadLocaleNumber(swapped, ",", "."), value, ",",
+             ".");
 
     for (unsigned char c : text) {
         if (c >= 0x80) return;

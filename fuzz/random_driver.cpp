@@ -72,8 +72,10 @@ public:
         }
         // The first byte picks what the player-count target reads with.
         if (Pick(2)) input.insert(input.begin(), static_cast<char>(Pick(256)));
-        if (earlier_.size() < 64) earlier_.push_back(input);
-        else earlier_[Pick(64)] = input;
+        if (earlier_.size() < 64)
+            earlier_.push_back(input);
+        else
+            earlier_[Pick(64)] = input;
         return input;
     }
 

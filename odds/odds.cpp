@@ -218,9 +218,7 @@ DealDeck StartDeal(CardSet runDeck, const std::array<CardSet, 5>& standing) {
 
 // Opponents are players 2 up to the count; a fractional count acts like its
 // whole part, and a count below 2 deals no opponent.
-int OpponentCount(double players) {
-    return players >= 2 ? static_cast<int>(std::min(players, PlayerLimit)) - 1 : 0;
-}
+int OpponentCount(double players) { return players >= 2 ? static_cast<int>(std::min(players, PlayerLimit)) - 1 : 0; }
 
 DealOutcome Compare(double mine, double best) {
     if (mine > best) return DealOutcome::Win;
@@ -239,8 +237,7 @@ void ResetRandom() {
 
 void RemoveCard(std::string& cards, std::string_view code) {
     if (code.empty()) return;
-    for (auto at = cards.find(code); at != std::string::npos; at = cards.find(code, at))
-        cards.erase(at, code.size());
+    for (auto at = cards.find(code); at != std::string::npos; at = cards.find(code, at)) cards.erase(at, code.size());
 }
 
 CardCode DrawCard(std::string& deck) {
@@ -259,14 +256,14 @@ CardCode DrawCard(std::string& deck) {
 std::string FormatOdds(int wins, int losses, int draws, std::string_view decimalPoint) {
     auto percent = [decimalPoint](int count) {
         std::array<char, 32> buffer{};
-        auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), count / 10.0,
-                                 std::chars_format::general, 15).ptr;
+        auto end =
+            std::to_chars(buffer.data(), buffer.data() + buffer.size(), count / 10.0, std::chars_format::general, 15)
+                .ptr;
         std::string text(buffer.data(), end);
         if (auto dot = text.find('.'); dot != std::string::npos) text.replace(dot, 1, decimalPoint);
         return text;
     };
-    return "Win Chance: " + percent(wins) + "%\r\n" +
-           "Lose Chance: " + percent(losses) + "%\r\n" +
+    return "Win Chance: " + percent(wins) + "%\r\n" + "Lose Chance: " + percent(losses) + "%\r\n" +
            "Draw Chance: " + percent(draws) + "%";
 }
 
@@ -303,9 +300,7 @@ std::optional<double> ReadLocaleNumber(std::string_view text, std::string_view d
     return ParsePlain(number);
 }
 
-bool IsPlayerCountValid(std::optional<double> count) {
-    return count && *count >= MinPlayers && *count <= MaxPlayers;
-}
+bool IsPlayerCountValid(std::optional<double> count) { return count && *count >= MinPlayers && *count <= MaxPlayers; }
 
 CardSet CardsIn(std::string_view cards) {
     CardSet set = 0;

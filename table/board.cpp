@@ -12,8 +12,7 @@ namespace {
 
 // Copies the card in a cell (column, row) of a card sheet to (x, y) of the surface.
 void CopyCard(HDC sheet, int column, int row, int x, int y) {
-    BitBlt(Form1->hDC(), x, y, CardWidth, CardHeight, sheet, CardWidth * (column - 1), CardHeight * (row - 1),
-           SRCCOPY);
+    BitBlt(Form1->hDC(), x, y, CardWidth, CardHeight, sheet, CardWidth * (column - 1), CardHeight * (row - 1), SRCCOPY);
 }
 
 // What the window showed after the last drawing. Every drawing paints the
@@ -31,14 +30,12 @@ Shown Showing;
 // The card of a sheet cell, raised or at rest.
 QRect CardArea(SheetCell cell) {
     if (!cell.onSheet()) return {};
-    return {SheetLeft + SheetStepX * (cell.Column - 1), SheetTop + SheetStepY * (cell.Row - 1) - RaisedLift,
-            CardWidth, CardHeight + RaisedLift};
+    return {SheetLeft + SheetStepX * (cell.Column - 1), SheetTop + SheetStepY * (cell.Row - 1) - RaisedLift, CardWidth,
+            CardHeight + RaisedLift};
 }
 
 // A slot with the glow the selection frame may draw around it.
-QRect SlotArea(const CardSlot& slot) {
-    return {slot.X - FrameMargin, slot.Y - FrameMargin, FrameWidth, FrameHeight};
-}
+QRect SlotArea(const CardSlot& slot) { return {slot.X - FrameMargin, slot.Y - FrameMargin, FrameWidth, FrameHeight}; }
 
 QRegion ChangedSinceShown(SheetCell hovered) {
     if (Showing.window != Form1) return Form1->rect();

@@ -14,5 +14,4 @@ void Form_MouseMove(int Button, int Shift, float X, float Y);
 // Empties the slots, redraws and writes the prompt into the status box.
 void Command2_Click();
 
-inline constexpr const char* ClearPrompt =
-    "Select cards. Make sure the number of players in this round is correct.";
+inline constexpr const char* ClearPrompt = "Select cards. Make sure the number of players in this round is correct.";

@@ -19,9 +19,7 @@ SheetCell SheetCellAt(float x, float y) {
     return {column, row};
 }
 
-CardCode SheetCard(int column, int row) {
-    return CardTable(column + 1, row);
-}
+CardCode SheetCard(int column, int row) { return CardTable(column + 1, row); }
 
 void PlaceSlots() {
     Slots[1].X = FirstSlotX;

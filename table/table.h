@@ -42,19 +42,19 @@ inline constexpr int CardWidth = 52;
 inline constexpr int CardHeight = 70;
 inline constexpr int SheetColumns = 13;
 inline constexpr int SheetRows = 4;
-inline constexpr int SheetLeft = 33;     // corner of the card in column 1, row 1
+inline constexpr int SheetLeft = 33;  // corner of the card in column 1, row 1
 inline constexpr int SheetTop = 280;
-inline constexpr int SheetStepX = 18;    // visible strip of a covered card
+inline constexpr int SheetStepX = 18;  // visible strip of a covered card
 inline constexpr int SheetStepY = 40;
-inline constexpr int SheetRight = 299;   // last x and y that hit the sheet
+inline constexpr int SheetRight = 299;  // last x and y that hit the sheet
 inline constexpr int SheetBottom = 469;
-inline constexpr int RaisedLift = 26;    // the hovered card is drawn this much higher
-inline constexpr int FrameMargin = 12;   // glow of the selection frame around a slot
+inline constexpr int RaisedLift = 26;   // the hovered card is drawn this much higher
+inline constexpr int FrameMargin = 12;  // glow of the selection frame around a slot
 inline constexpr int FrameWidth = CardWidth + 2 * FrameMargin;
 inline constexpr int FrameHeight = CardHeight + 2 * FrameMargin;
 inline constexpr int HoleRowY = 55;
 inline constexpr int CommunityRowY = 175;
-inline constexpr int SlotPitch = 56;     // card width plus a 4-pixel gap
+inline constexpr int SlotPitch = 56;  // card width plus a 4-pixel gap
 inline constexpr int FirstSlotX = 30;
 
 // A cell of the card sheet; Column and Row are 0 when the point is off the sheet.

@@ -1,5 +1,5 @@
-#include <QPainter>
 #include <gtest/gtest.h>
+#include <QPainter>
 
 #include <cstdio>
 #include <set>
@@ -157,7 +157,8 @@ TEST(ArtSprite, PipCardsShowAsManyPipsAsTheirRankTurnedRoundBelowTheMiddle) {
 std::vector<bool> InkMask(const QImage& sheet, QPoint cell, QRect area) {
     std::vector<bool> mask;
     for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x) mask.push_back(qGreen(sheet.pixel(cell + QPoint(x, y))) < 128);
+        for (int x = area.left(); x <= area.right(); ++x)
+            mask.push_back(qGreen(sheet.pixel(cell + QPoint(x, y))) < 128);
     return mask;
 }
 
@@ -271,9 +272,9 @@ TEST(ArtIcon, IsDrawnOpaqueAtEverySize) {
                 const QRgb c = icon.pixel(x, y);
                 yellow += qRed(c) > 200 && qGreen(c) > 180 && qBlue(c) < 80;
             }
-        EXPECT_GT(yellow, size * size / 60) << size;                                   // the name
+        EXPECT_GT(yellow, size * size / 60) << size;                                     // the name
         EXPECT_EQ(At(icon, {size - 1 - size / 16, size / 8}), "(255,255,255)") << size;  // the card
-        EXPECT_LT(qGreen(icon.pixel(0, 0)), qGreen(icon.pixel(0, size - 1)));          // grey above, green below
+        EXPECT_LT(qGreen(icon.pixel(0, 0)), qGreen(icon.pixel(0, size - 1)));            // grey above, green below
         EXPECT_EQ(qRed(icon.pixel(0, 0)), qGreen(icon.pixel(0, 0)));
     }
     EXPECT_NE(DrawAppIcon(64), DrawAppIcon(32).scaled(64, 64));

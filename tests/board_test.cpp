@@ -29,9 +29,7 @@ QRect Strip(int column, int row) {
 
 QImage Surface() { return *Form1->hDC(); }
 
-void MoveTo(float x, float y) {
-    Form_MouseMove(0, 0, x, y);
-}
+void MoveTo(float x, float y) { Form_MouseMove(0, 0, x, y); }
 
 TEST_F(Board, AtRestEveryCardOfTheSheetIsDimmed) {
     const QImage surface = Surface();
@@ -110,7 +108,7 @@ TEST_F(MousePicking, ReleasesOnTheSheetFillTheSlotsAndTheNextMoveShowsThem) {
     EXPECT_TRUE(ShowsCell(Surface(), {30, 55, 52, 70}, {30, 55}, form->MiniCardsSprite.picture, 13, 1));
 
     QTest::mouseClick(form.get(), Qt::RightButton, {}, {233, 405});  // king of diamonds, right button
-    QTest::mouseClick(form.get(), Qt::MiddleButton, {}, {40, 285});   // two of spades
+    QTest::mouseClick(form.get(), Qt::MiddleButton, {}, {40, 285});  // two of spades
     EXPECT_EQ(Slots[2].Card, "KD");
     EXPECT_EQ(Slots[3].Card, "2S");
 

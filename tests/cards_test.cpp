@@ -22,13 +22,9 @@ protected:
     void SetUp() override { BuildCardTable(); }
 };
 
-std::string DeckCard(int index)
-{
-    return std::string(FullDeck.substr(2 * static_cast<std::size_t>(index), 2));
-}
+std::string DeckCard(int index) { return std::string(FullDeck.substr(2 * static_cast<std::size_t>(index), 2)); }
 
-std::string Shuffled(std::mt19937& rng)
-{
+std::string Shuffled(std::mt19937& rng) {
     std::array<int, 52> order{};
     for (int i = 0; i < 52; ++i) {
         order[i] = i;
@@ -45,8 +41,7 @@ std::string Shuffled(std::mt19937& rng)
 // tie-break ranks by group size and rank (the straight's top card for straights).
 using Score = std::array<int, 6>;
 
-Score ScoreFive(const std::string& cards)
-{
+Score ScoreFive(const std::string& cards) {
     std::map<int, int> counts;
     std::set<char> suits;
     for (std::size_t c = 0; c < cards.size(); c += 2) {
@@ -70,14 +65,22 @@ Score ScoreFive(const std::string& cards)
     }
 
     int category = 0;
-    if (straightTop != 0 && flush) category = 8;
-    else if (groups[0].first == 4) category = 7;
-    else if (groups[0].first == 3 && groups[1].first == 2) category = 6;
-    else if (flush) category = 5;
-    else if (straightTop != 0) category = 4;
-    else if (groups[0].first == 3) category = 3;
-    else if (groups[0].first == 2 && groups[1].first == 2) category = 2;
-    else if (groups[0].first == 2) category = 1;
+    if (straightTop != 0 && flush)
+        category = 8;
+    else if (groups[0].first == 4)
+        category = 7;
+    else if (groups[0].first == 3 && groups[1].first == 2)
+        category = 6;
+    else if (flush)
+        category = 5;
+    else if (straightTop != 0)
+        category = 4;
+    else if (groups[0].first == 3)
+        category = 3;
+    else if (groups[0].first == 2 && groups[1].first == 2)
+        category = 2;
+    else if (groups[0].first == 2)
+        category = 1;
 
     Score score{category};
     if (straightTop != 0 && (category == 8 || category == 4)) {
@@ -90,8 +93,7 @@ Score ScoreFive(const std::string& cards)
     return score;
 }
 
-Score BestOfSeven(const std::string& seven)
-{
+Score BestOfSeven(const std::string& seven) {
     Score best{};
     for (int skipA = 0; skipA < 7; ++skipA) {
         for (int skipB = skipA + 1; skipB < 7; ++skipB) {
@@ -110,10 +112,9 @@ Score BestOfSeven(const std::string& seven)
 int Sign(double x) { return (x > 0) - (x < 0); }
 int Sign(std::strong_ordering o) { return (o > 0) - (o < 0); }
 
-} // namespace
+}  // namespace
 
-TEST_F(CardsTest, AceRowsAtBothEndsAreEqual)
-{
+TEST_F(CardsTest, AceRowsAtBothEndsAreEqual) {
     for (int s = 1; s <= 4; ++s) {
         EXPECT_EQ(CardTable(1, s), CardTable(14, s));
         EXPECT_EQ(CardTable(14, s), (std::string{'A', SuitChars[s - 1]}));
@@ -121,8 +122,7 @@ TEST_F(CardsTest, AceRowsAtBothEndsAreEqual)
     EXPECT_EQ(CardTable(10, 3), "0C");
 }
 
-TEST_F(CardsTest, RowsTwoToFourteenHoldExactlyTheDeck)
-{
+TEST_F(CardsTest, RowsTwoToFourteenHoldExactlyTheDeck) {
     std::set<std::string> table;
     for (int r = 2; r <= 14; ++r) {
         for (int s = 1; s <= 4; ++s) {
@@ -137,16 +137,14 @@ TEST_F(CardsTest, RowsTwoToFourteenHoldExactlyTheDeck)
     EXPECT_EQ(table, deck);
 }
 
-TEST_F(CardsTest, FullDeckRunsFromAceOfSpadesToKingOfDiamonds)
-{
+TEST_F(CardsTest, FullDeckRunsFromAceOfSpadesToKingOfDiamonds) {
     EXPECT_EQ(FullDeck.size(), 104u);
     EXPECT_EQ(FullDeck.substr(0, 2), "AS");
     EXPECT_EQ(FullDeck.substr(102), "KD");
     EXPECT_EQ(DeckCard(26), "AC");  // card 27
 }
 
-TEST_F(CardsTest, CodesInARunOfCodesAreFoundOnlyAtCardBoundaries)
-{
+TEST_F(CardsTest, CodesInARunOfCodesAreFoundOnlyAtCardBoundaries) {
     std::mt19937 rng(7);
     for (const std::string& run : {std::string(FullDeck), Shuffled(rng), Shuffled(rng)}) {
         for (const CardCode& code : CardTable.flat) {
@@ -160,8 +158,7 @@ TEST_F(CardsTest, CodesInARunOfCodesAreFoundOnlyAtCardBoundaries)
     }
 }
 
-TEST(CardRankValue, ValuesOfRankCharactersAndZeroForOthers)
-{
+TEST(CardRankValue, ValuesOfRankCharactersAndZeroForOthers) {
     const std::string ranks = "23456789";
     for (const char c : ranks) {
         EXPECT_EQ(RankValue(c), c - '0');
@@ -176,8 +173,7 @@ TEST(CardRankValue, ValuesOfRankCharactersAndZeroForOthers)
     }
 }
 
-TEST_F(CardsTest, EvaluateHandScoresKnownHands)
-{
+TEST_F(CardsTest, EvaluateHandScoresKnownHands) {
     struct Case {
         const char* what;
         std::string hand;
@@ -220,8 +216,7 @@ TEST_F(CardsTest, EvaluateHandScoresKnownHands)
     EXPECT_EQ(EvaluateHand("5S6H7D8C9S2H3D"), 50500000000);
 }
 
-TEST_F(CardsTest, EvaluateHandGivesTheKnownCountsOverAllFiveCardHands)
-{
+TEST_F(CardsTest, EvaluateHandGivesTheKnownCountsOverAllFiveCardHands) {
     std::array<std::int64_t, 10> categories{};
     std::unordered_set<std::int64_t> distinct;
     std::string hand(10, ' ');
@@ -252,13 +247,11 @@ TEST_F(CardsTest, EvaluateHandGivesTheKnownCountsOverAllFiveCardHands)
         }
     }
     EXPECT_EQ(distinct.size(), 7462u);
-    const std::array<std::int64_t, 10> expected = {
-        0, 1302540, 1098240, 123552, 54912, 10200, 5108, 3744, 624, 40};
+    const std::array<std::int64_t, 10> expected = {0, 1302540, 1098240, 123552, 54912, 10200, 5108, 3744, 624, 40};
     EXPECT_EQ(categories, expected);
 }
 
-TEST_F(CardsTest, EvaluateHandOrdersSevenCardHandsLikeBestFiveOfSeven)
-{
+TEST_F(CardsTest, EvaluateHandOrdersSevenCardHandsLikeBestFiveOfSeven) {
     std::mt19937 rng(2024);
     for (int deal = 0; deal < 3000; ++deal) {
         const std::string cards = Shuffled(rng);
@@ -267,15 +260,13 @@ TEST_F(CardsTest, EvaluateHandOrdersSevenCardHandsLikeBestFiveOfSeven)
         const std::string second = cards.substr(14, 4) + board;
         const std::string stranger = cards.substr(18, 14);
         for (const std::string& other : {second, stranger}) {
-            EXPECT_EQ(Sign(EvaluateHand(first) - EvaluateHand(other)),
-                      Sign(BestOfSeven(first) <=> BestOfSeven(other)))
+            EXPECT_EQ(Sign(EvaluateHand(first) - EvaluateHand(other)), Sign(BestOfSeven(first) <=> BestOfSeven(other)))
                 << first << " vs " << other;
         }
     }
 }
 
-TEST_F(CardsTest, EvaluateHandMatchesLiteralScoringOnAnyString)
-{
+TEST_F(CardsTest, EvaluateHandMatchesLiteralScoringOnAnyString) {
     std::mt19937 rng(99);
     auto pick = [&rng](int below) { return std::uniform_int_distribution<int>(0, below - 1)(rng); };
     const std::string cardChars = "A234567890JQKSHCD";

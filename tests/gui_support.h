@@ -1,6 +1,7 @@
 #pragma once
 // Shared set-up for the tests that open the window.
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,7 +10,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 #include <cstring>
 #include <memory>
@@ -47,8 +47,8 @@ protected:
         QObject::connect(&boxCloser, &QTimer::timeout, [this] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             if (!box) return;
-            boxes.push_back({box->windowTitle(), box->text(), int(box->buttons().size()), box->icon(),
-                             Form1->Text1->text()});
+            boxes.push_back(
+                {box->windowTitle(), box->text(), int(box->buttons().size()), box->icon(), Form1->Text1->text()});
             box->button(QMessageBox::Ok)->click();
         });
         boxCloser.start();

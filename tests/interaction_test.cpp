@@ -66,8 +66,8 @@ QStringList Numbers() {
 // Characters for random short texts: digits, signs, separators, letters,
 // blanks and a few from far outside Latin-1. Control characters come in by
 // pasting, as key events do not type them.
-const QString TypingPool = QStringLiteral(
-    "0123456789+-.,e xX\t\u00a0\u202f\u066b\u0663\u0966\uff10\u2212abcINFnan\u00e9\u4e2d\u200f");
+const QString TypingPool =
+    QStringLiteral("0123456789+-.,e xX\t\u00a0\u202f\u066b\u0663\u0966\uff10\u2212abcINFnan\u00e9\u4e2d\u200f");
 
 // The locales the window may run under: a point, a comma, and group separators
 // of more than one byte.
@@ -227,7 +227,7 @@ private:
     }
 
     Qt::MouseButton AnyButton() {
-        static const Qt::MouseButton buttons[] = {Qt::LeftButton, Qt::LeftButton, Qt::LeftButton, Qt::RightButton,
+        static const Qt::MouseButton buttons[] = {Qt::LeftButton,  Qt::LeftButton,   Qt::LeftButton,   Qt::RightButton,
                                                   Qt::RightButton, Qt::MiddleButton, Qt::MiddleButton, Qt::BackButton};
         return buttons[Pick(8)];
     }
@@ -305,8 +305,10 @@ private:
             if (!run) button = Qt::RightButton;
         }
         Log("%s with button %d at (%d, %d) on %s, release at (%d, %d)",
-            twice ? "double-click" : drag ? "drag" : "click", int(button), at.x(), at.y(),
-            qPrintable(target->objectName()), releaseAt.x(), releaseAt.y());
+            twice  ? "double-click"
+            : drag ? "drag"
+                   : "click",
+            int(button), at.x(), at.y(), qPrintable(target->objectName()), releaseAt.x(), releaseAt.y());
         if (run) ++runDepth_;
         Deliver([&] {
             const QPoint local = target->mapFrom(Form1, at);
@@ -337,10 +339,14 @@ private:
             QString unit(c);
             if (c.isHighSurrogate() && i + 1 < text.size()) unit += text[++i];
             Qt::Key key = Qt::Key_unknown;
-            if (c.isDigit() && c.unicode() < 0x80) key = Qt::Key(Qt::Key_0 + c.digitValue());
-            else if (c.unicode() >= 'a' && c.unicode() <= 'z') key = Qt::Key(Qt::Key_A + (c.unicode() - 'a'));
-            else if (c == ' ') key = Qt::Key_Space;
-            else if (c == '.') key = Qt::Key_Period;
+            if (c.isDigit() && c.unicode() < 0x80)
+                key = Qt::Key(Qt::Key_0 + c.digitValue());
+            else if (c.unicode() >= 'a' && c.unicode() <= 'z')
+                key = Qt::Key(Qt::Key_A + (c.unicode() - 'a'));
+            else if (c == ' ')
+                key = Qt::Key_Space;
+            else if (c == '.')
+                key = Qt::Key_Period;
             Key(to, key, unit);
         }
     }
@@ -389,9 +395,8 @@ private:
             break;
         }
         case 3: {
-            static const Qt::Key keys[] = {Qt::Key_Backspace, Qt::Key_Delete, Qt::Key_Left, Qt::Key_Right,
-                                           Qt::Key_Home,      Qt::Key_End,    Qt::Key_A,    Qt::Key_Z,
-                                           Qt::Key_X,         Qt::Key_C};
+            static const Qt::Key keys[] = {Qt::Key_Backspace, Qt::Key_Delete, Qt::Key_Left, Qt::Key_Right, Qt::Key_Home,
+                                           Qt::Key_End,       Qt::Key_A,      Qt::Key_Z,    Qt::Key_X,     Qt::Key_C};
             for (int n = 1 + Pick(5); n > 0 && to == QApplication::focusWidget(); --n) {
                 const Qt::Key key = keys[Pick(10)];
                 const Qt::KeyboardModifiers modifiers =
@@ -457,8 +462,8 @@ private:
 QtMessageHandler PassedOnMessages = nullptr;
 
 void QuietMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    for (const char* chatter : {"does not support propagateSizeHints", "not accepted by receiving widget",
-                                "OpenType support missing"}) {
+    for (const char* chatter :
+         {"does not support propagateSizeHints", "not accepted by receiving widget", "OpenType support missing"}) {
         if (message.contains(QLatin1String(chatter))) return;
     }
     PassedOnMessages(type, context, message);
@@ -494,9 +499,7 @@ TEST_P(RandomUse, KeepsCardsSlotsStatusAndPlayerCountConsistent) {
 INSTANTIATE_TEST_SUITE_P(Seeds, RandomUse, testing::Values(1u, 2u, 3u));
 
 // Where the stack stands in the caller.
-[[gnu::noinline]] std::uintptr_t StackPoint() {
-    return reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0));
-}
+[[gnu::noinline]] std::uintptr_t StackPoint() { return reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0)); }
 
 // The lowest address the main thread's stack may grow down to.
 std::uintptr_t StackLimit() {
@@ -530,8 +533,10 @@ TEST_F(RunNesting, EveryPressDuringARunNestsAWholeRunAtBoundedStackCost) {
     QObject::connect(form->txt_Status, &QPlainTextEdit::textChanged, [&] {
         if (!IsFirstDeal(Status())) return;
         firstDeals.push_back(StackPoint());
-        if (int(firstDeals.size()) < Levels) PressPlayHandsAtNextYield();
-        else form->close();  // every run ends at its next yield
+        if (int(firstDeals.size()) < Levels)
+            PressPlayHandsAtNextYield();
+        else
+            form->close();  // every run ends at its next yield
     });
     QTest::mouseClick(form->Command1, Qt::LeftButton);
 

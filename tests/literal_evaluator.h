@@ -13,8 +13,7 @@
 
 namespace literal {
 
-inline double EvaluateHand(const std::string& hand)
-{
+inline double EvaluateHand(const std::string& hand) {
     constexpr std::int64_t K5 = 10'000'000'000, K4 = 100'000'000, K3 = 1'000'000, K2 = 10'000;
 
     int P[15][5] = {};
@@ -200,4 +199,4 @@ inline double EvaluateHand(const std::string& hand)
     return static_cast<double>(appendCodes(1, cards, 0, 5));
 }
 
-} // namespace literal
+}  // namespace literal

@@ -28,9 +28,7 @@ CommunityCards Board() {
     return board;
 }
 
-bool ContainsCard(const std::string& cards, const std::string& code) {
-    return cards.find(code) != std::string::npos;
-}
+bool ContainsCard(const std::string& cards, const std::string& code) { return cards.find(code) != std::string::npos; }
 
 // Splits a card set into its codes.
 std::vector<std::string> Codes(const std::string& cards) {
@@ -53,7 +51,10 @@ int RandomsUsedBy(F call) {
 }
 
 TEST(FormatOdds, WritesEachCountAsAShareOfTheWholeRun) {
-    struct Case { int wins, losses, draws; const char* text; };
+    struct Case {
+        int wins, losses, draws;
+        const char* text;
+    };
     const Case cases[] = {
         {0, 0, 0, "Win Chance: 0%\r\nLose Chance: 0%\r\nDraw Chance: 0%"},
         {1, 0, 0, "Win Chance: 0.1%\r\nLose Chance: 0%\r\nDraw Chance: 0%"},
@@ -70,11 +71,14 @@ TEST(FormatOdds, UsesTheGivenDecimalSeparator) {
 }
 
 TEST(ReadPlayerCount, ReadsTheNumberTheTextStartsWith) {
-    struct Case { const char* text; double count; };
+    struct Case {
+        const char* text;
+        double count;
+    };
     const Case cases[] = {
-        {"10", 10},   {"2", 2},       {"2.9", 2.9}, {"  3", 3},    {"\t4", 4},  {"3 players", 3},
-        {"2,5", 2},   {"-3", -3},     {"+4", 4},    {".5", 0.5},   {"7.", 7},   {"1e5", 1},
-        {"", 0},      {"abc", 0},     {"-", 0},     {".", 0},      {"x10", 0},  {"0", 0},
+        {"10", 10}, {"2", 2},   {"2.9", 2.9}, {"  3", 3},  {"\t4", 4}, {"3 players", 3},
+        {"2,5", 2}, {"-3", -3}, {"+4", 4},    {".5", 0.5}, {"7.", 7},  {"1e5", 1},
+        {"", 0},    {"abc", 0}, {"-", 0},     {".", 0},    {"x10", 0}, {"0", 0},
     };
     for (const Case& c : cases) EXPECT_DOUBLE_EQ(ReadPlayerCount(c.text), c.count) << '"' << c.text << '"';
     EXPECT_TRUE(std::isinf(ReadPlayerCount(std::string(400, '9'))));
@@ -83,7 +87,12 @@ TEST(ReadPlayerCount, ReadsTheNumberTheTextStartsWith) {
 }
 
 TEST(ReadLocaleNumber, AcceptsOnlyAWholeNumberInTheLocalesForm) {
-    struct Case { const char* text; const char* point; const char* group; std::optional<double> value; };
+    struct Case {
+        const char* text;
+        const char* point;
+        const char* group;
+        std::optional<double> value;
+    };
     // clang-format off
     const Case cases[] = {
         {"2", ".", ",", 2},           {" 3 ", ".", ",", 3},         {"2.5", ".", ",", 2.5},
@@ -100,8 +109,7 @@ TEST(ReadLocaleNumber, AcceptsOnlyAWholeNumberInTheLocalesForm) {
         {"3\n", ".", ",", std::nullopt},     {"0x10", ".", ",", std::nullopt},
     };
     // clang-format on
-    for (const Case& c : cases)
-        EXPECT_EQ(ReadLocaleNumber(c.text, c.point, c.group), c.value) << '"' << c.text << '"';
+    for (const Case& c : cases) EXPECT_EQ(ReadLocaleNumber(c.text, c.point, c.group), c.value) << '"' << c.text << '"';
 }
 
 TEST(IsPlayerCountValid, TakesTwoToTenBothIncludedFractionsToo) {
@@ -193,10 +201,12 @@ TEST_F(Dealing, DrawsTheEmptyCommunityPlacesThenTwoCardsPerOpponent) {
     Place(2, "KD");
     const CardSet hole = CardsIn("ASKD");
     const CardSet deck = BuildRunDeck(SlotCards());
-    struct Case { double players; int opponents; };
+    struct Case {
+        double players;
+        int opponents;
+    };
     for (const Case c : {Case{2, 1}, Case{10, 9}, Case{2.9, 1}, Case{1, 0}, Case{0, 0}, Case{-3, 0}}) {
-        EXPECT_EQ(RandomsUsedBy([&] { DealCards(deck, hole, Board(), c.players); }), 5 + 2 * c.opponents)
-            << c.players;
+        EXPECT_EQ(RandomsUsedBy([&] { DealCards(deck, hole, Board(), c.players); }), 5 + 2 * c.opponents) << c.players;
         EXPECT_EQ(DealCards(deck, hole, Board(), c.players).opponents.size(), std::size_t(c.opponents));
     }
 

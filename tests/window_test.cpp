@@ -32,7 +32,11 @@ TEST_F(WindowLayout, OpensWithItsControlsInPlace) {
     EXPECT_EQ(form->size(), QSize(331, 500));
     EXPECT_TRUE(form->windowFlags() & Qt::WindowStaysOnTopHint);
 
-    struct Place { QWidget* control; QRect rect; QString text; };
+    struct Place {
+        QWidget* control;
+        QRect rect;
+        QString text;
+    };
     const Place places[] = {
         {form->Command1, {176, 24, 65, 25}, "Play Hands"},
         {form->Command2, {248, 24, 65, 25}, "Clear Cards"},
@@ -67,7 +71,8 @@ TEST_F(WindowLayout, OpensWithItsControlsInPlace) {
     EXPECT_EQ(form->txt_Status->palette().color(QPalette::Text), QColor(255, 255, 0));
     EXPECT_EQ(form->txt_Status->palette().color(QPalette::Base), QColor(64, 64, 64));
 
-    for (const PictureBox* box : {&form->MiniCardsSprite, &form->MiniCardsSprite2, &form->MiniBack, &form->MiniSelection}) {
+    for (const PictureBox* box :
+         {&form->MiniCardsSprite, &form->MiniCardsSprite2, &form->MiniBack, &form->MiniSelection}) {
         EXPECT_FALSE(box->control->isVisible());
         EXPECT_EQ(box->control->size(), box->picture.size());
     }
@@ -171,7 +176,7 @@ TEST_F(PlayHands, AnotherPressDuringARunRunsInsideItAndTheFirstRunWritesLast) {
     });
     ClickButton(form->Command1);
     ASSERT_EQ(texts.size(), 2000);
-    EXPECT_NEAR(Sum(Figures(texts[1499])), 100, 1e-9);  // the inner run's last text
+    EXPECT_NEAR(Sum(Figures(texts[1499])), 100, 1e-9);   // the inner run's last text
     EXPECT_NEAR(Sum(Figures(texts[1500])), 50.1, 1e-9);  // the outer run goes on
     EXPECT_NEAR(Sum(Figures(texts.back())), 100, 1e-9);
 }
@@ -303,7 +308,12 @@ TEST_F(PlayerCount, TabAndClicksIntoTheStatusBoxAreCheckedToo) {
 TEST_F(PlayerCount, ACountIsRefusedUnlessTheRunWouldPlayItAsChecked) {
     // The run reads the number the text starts with, "." as the point; a count
     // that reads otherwise under the user's locale would play another table.
-    struct Case { QLocale::Language language; QLocale::Country country; const char* count; bool accepted; };
+    struct Case {
+        QLocale::Language language;
+        QLocale::Country country;
+        const char* count;
+        bool accepted;
+    };
     const Case cases[] = {
         {QLocale::English, QLocale::UnitedStates, "2.5", true},
         {QLocale::English, QLocale::UnitedStates, "1,0", false},  // ten to the check, one to the run

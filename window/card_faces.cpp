@@ -483,10 +483,9 @@ constexpr int PanelLeft = 14, PanelTop = 2, PanelRight = 50, PanelBottom = 68;
 
 void DrawPanel(QImage& img, int ox, int oy, const Paper& paper) {
     constexpr double Radius = 5, Rim = 4;
-    DrawRoundedBox(img, ox + PanelLeft, oy + PanelTop, ox + PanelRight, oy + PanelBottom, Radius, 1,
-                   [&](double depth) {
-                       return Mix(paper.rimOuter, paper.panel, std::clamp((depth - 1.5) / Rim, 0.0, 1.0));
-                   });
+    DrawRoundedBox(img, ox + PanelLeft, oy + PanelTop, ox + PanelRight, oy + PanelBottom, Radius, 1, [&](double depth) {
+        return Mix(paper.rimOuter, paper.panel, std::clamp((depth - 1.5) / Rim, 0.0, 1.0));
+    });
 }
 
 // Where the 8 x 10 pips go: their centres, on pixel corners of the cell.
@@ -502,24 +501,24 @@ std::span<const Spot> PipSpots(int pips) {
     static constexpr Spot Four[] = {{Lft, Row1}, {Rgt, Row1}, {Lft, Row4}, {Rgt, Row4}};
     static constexpr Spot Five[] = {{Lft, Row1}, {Rgt, Row1}, {Mid, Centre}, {Lft, Row4}, {Rgt, Row4}};
     static constexpr Spot Six[] = {{Lft, Row1}, {Rgt, Row1}, {Lft, Centre}, {Rgt, Centre}, {Lft, Row4}, {Rgt, Row4}};
-    static constexpr Spot Seven[] = {{Lft, Row1}, {Rgt, Row1}, {Mid, 24},   {Lft, Centre},
+    static constexpr Spot Seven[] = {{Lft, Row1},   {Rgt, Row1}, {Mid, 24},  {Lft, Centre},
                                      {Rgt, Centre}, {Lft, Row4}, {Rgt, Row4}};
     static constexpr Spot Eight[] = {{Lft, Row1},   {Rgt, Row1}, {Mid, 24},   {Lft, Centre},
                                      {Rgt, Centre}, {Mid, 46},   {Lft, Row4}, {Rgt, Row4}};
     static constexpr Spot Nine[] = {{Lft, Row1}, {Rgt, Row1}, {Lft, Row2}, {Rgt, Row2}, {Mid, Centre},
                                     {Lft, Row3}, {Rgt, Row3}, {Lft, Row4}, {Rgt, Row4}};
-    static constexpr Spot Ten[] = {{Lft, Row1}, {Rgt, Row1}, {Mid, 21},   {Lft, Row2}, {Rgt, Row2},
-                                   {Lft, Row3}, {Rgt, Row3}, {Mid, 49},   {Lft, Row4}, {Rgt, Row4}};
+    static constexpr Spot Ten[] = {{Lft, Row1}, {Rgt, Row1}, {Mid, 21}, {Lft, Row2}, {Rgt, Row2},
+                                   {Lft, Row3}, {Rgt, Row3}, {Mid, 49}, {Lft, Row4}, {Rgt, Row4}};
     switch (pips) {
-        case 2: return Two;
-        case 3: return Three;
-        case 4: return Four;
-        case 5: return Five;
-        case 6: return Six;
-        case 7: return Seven;
-        case 8: return Eight;
-        case 9: return Nine;
-        default: return Ten;
+    case 2: return Two;
+    case 3: return Three;
+    case 4: return Four;
+    case 5: return Five;
+    case 6: return Six;
+    case 7: return Seven;
+    case 8: return Eight;
+    case 9: return Nine;
+    default: return Ten;
     }
 }
 
@@ -576,7 +575,8 @@ void DrawCardFace(QImage& img, int ox, int oy, int rank, Suit suit, const Paper&
 QImage DrawSheet(const Paper& paper) {
     QImage img = Blank(SpriteWidth, SpriteHeight, paper.stock);
     for (int row = 0; row < 4; ++row)
-        for (int rank = 0; rank < 13; ++rank) DrawCardFace(img, rank * CellWidth, row * CellHeight, rank, Suit(row), paper);
+        for (int rank = 0; rank < 13; ++rank)
+            DrawCardFace(img, rank * CellWidth, row * CellHeight, rank, Suit(row), paper);
     return img;
 }
 

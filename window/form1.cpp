@@ -64,8 +64,7 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const char* text, QRect pla
     return label;
 }
 
-QPushButton* MakeButton(QWidget* parent, const char* name, const char* text, QRect place,
-                        const char* description) {
+QPushButton* MakeButton(QWidget* parent, const char* name, const char* text, QRect place, const char* description) {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(name);
     button->setGeometry(place);
@@ -111,10 +110,8 @@ bool IsPaste(QEvent* event) {
                !HasText(QGuiApplication::clipboard()->mimeData(QClipboard::Selection));
     case QEvent::DragEnter:
     case QEvent::DragMove:
-    case QEvent::Drop:
-        return !HasText(static_cast<QDropEvent*>(event)->mimeData());
-    default:
-        return false;
+    case QEvent::Drop: return !HasText(static_cast<QDropEvent*>(event)->mimeData());
+    default: return false;
     }
 }
 
@@ -260,35 +257,34 @@ Form1Window::Form1Window() {
     SetColours(txt_Status, QColor(255, 255, 0), QColor(64, 64, 64), QPalette::Base);
 
     MakePictureBox(this, MiniSelection, "MiniSelection", DrawMiniSelection());
-    Command1 = MakeButton(this, "Command1", "Play Hands", {176, 24, 65, 25},
-                          "Plays 1000 random deals and shows your chances");
+    Command1 =
+        MakeButton(this, "Command1", "Play Hands", {176, 24, 65, 25}, "Plays 1000 random deals and shows your chances");
     MakePictureBox(this, MiniBack, "MiniBack", DrawMiniBack());
     MakePictureBox(this, MiniCardsSprite2, "MiniCardsSprite2", DrawMiniCardsSprite2());
     MakePictureBox(this, MiniCardsSprite, "MiniCardsSprite", DrawMiniCardsSprite());
 
     Label3 = MakeLabel(this, "Label3", "Number of players:", {184, 56, 97, 17}, font(),
                        "Type the number of players into the box beside");
-    Label2 = MakeLabel(this, "Label2", "Community Cards:", {24, 144, 241, 17}, bold12,
-                       "The five cards on the board below");
-    Label1 = MakeLabel(this, "Label1", "Hole Cards:", {24, 16, 121, 17}, bold12,
-                       "Your two cards below");
+    Label2 =
+        MakeLabel(this, "Label2", "Community Cards:", {24, 144, 241, 17}, bold12, "The five cards on the board below");
+    Label1 = MakeLabel(this, "Label1", "Hole Cards:", {24, 16, 121, 17}, bold12, "Your two cards below");
     Text1->raise();  // the box shares its left pixel column with the label
 
     // Events over a control belong to that control, never to the table.
     for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
         child->setAttribute(Qt::WA_NoMousePropagation);
 
-    for (QWidget* w : {static_cast<QWidget*>(Command1), static_cast<QWidget*>(Command2),
-                       static_cast<QWidget*>(txt_Status)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(Command1), static_cast<QWidget*>(Command2), static_cast<QWidget*>(txt_Status)})
         w->setFocusPolicy(Qt::TabFocus);
     setTabOrder(Command1, txt_Status);
     setTabOrder(txt_Status, Text1);
     setTabOrder(Text1, Command2);
 
     auto* filter = new ControlFilter(this);
-    for (QObject* control : {static_cast<QObject*>(Text1), static_cast<QObject*>(Command1),
-                             static_cast<QObject*>(Command2), static_cast<QObject*>(txt_Status),
-                             static_cast<QObject*>(txt_Status->viewport())})
+    for (QObject* control :
+         {static_cast<QObject*>(Text1), static_cast<QObject*>(Command1), static_cast<QObject*>(Command2),
+          static_cast<QObject*>(txt_Status), static_cast<QObject*>(txt_Status->viewport())})
         control->installEventFilter(filter);
 
     Command1->setFocus();
@@ -333,8 +329,7 @@ void Form1Window::mouseReleaseEvent(QMouseEvent* event) {
 void Form1Window::resizeEvent(QResizeEvent*) {
     // The surface only grows: a larger window shows more green table.
     if (width() <= surface_.width() && height() <= surface_.height()) return;
-    QImage larger(std::max(width(), surface_.width()), std::max(height(), surface_.height()),
-                  QImage::Format_RGB32);
+    QImage larger(std::max(width(), surface_.width()), std::max(height(), surface_.height()), QImage::Format_RGB32);
     larger.fill(TableGreen);
     BitBlt(&larger, 0, 0, surface_.width(), surface_.height(), &surface_, 0, 0, SRCCOPY);
     surface_ = std::move(larger);

@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <cstring>
 
-
 bool SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int, int, int, int, unsigned) {
     if (!hWnd || hWndInsertAfter != HWND_TOPMOST) return false;
     // Changing a window's flags hides it; a shown window is shown again.
@@ -40,8 +39,7 @@ bool BitBlt(HDC hdcDest, int x, int y, int cx, int cy, HDC hdcSrc, int xSrc, int
     }
     QPainter painter(hdcDest);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
-    painter.drawImage(QPoint(x + left, y + top), *hdcSrc,
-                      QRect(xSrc + left, ySrc + top, right - left, bottom - top));
+    painter.drawImage(QPoint(x + left, y + top), *hdcSrc, QRect(xSrc + left, ySrc + top, right - left, bottom - top));
     return true;
 }
 

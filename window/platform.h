@@ -23,8 +23,7 @@ bool SetWindowPos(HWND hWnd, HWND hWndInsertAfter, int X, int Y, int cx, int cy,
 
 // Copies a cx x cy rectangle from (xSrc, ySrc) of hdcSrc to (x, y) of hdcDest,
 // pixel for pixel, clipped to both images. Only SRCCOPY is supported.
-bool BitBlt(HDC hdcDest, int x, int y, int cx, int cy, HDC hdcSrc, int xSrc, int ySrc,
-            std::uint32_t rop);
+bool BitBlt(HDC hdcDest, int x, int y, int cx, int cy, HDC hdcSrc, int xSrc, int ySrc, std::uint32_t rop);
 
 inline constexpr int vbOKOnly = 0;
 inline constexpr int vbOK = 1;

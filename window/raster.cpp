@@ -44,12 +44,12 @@ namespace {
 
 std::optional<QRgb> ArtColour(char c, QRgb paper) {
     switch (c) {
-        case 'K': return Black;
-        case 'R': return InkRed;
-        case 'B': return RobeBlue;
-        case 'Y': return Gold;
-        case 'W': return paper;
-        default: return std::nullopt;
+    case 'K': return Black;
+    case 'R': return InkRed;
+    case 'B': return RobeBlue;
+    case 'Y': return Gold;
+    case 'W': return paper;
+    default: return std::nullopt;
     }
 }
 
