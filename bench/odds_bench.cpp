@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // One whole "Play Hands" run of 1000 deals with ten players: as bare dealing
 // and scoring, and through the button's handler with the status box
 // rewritten and the window's events let through after every deal.

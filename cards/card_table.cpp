@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cards/cards.h"
 
 CardGrid CardTable;

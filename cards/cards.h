@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Cards and hand values: card codes, the deck, the card table and the
 // seven-card evaluator. No toolkit headers here: the odds run, the tests and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "cards/cards.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Steps of the install tests, run as
 #     cmake -D STEP=stage|icons|metainfo|manpage|docs -D BUILD_DIR=... -D PREFIX=... -D APP_ID=...
 #           -D ICON_SIZES=... -D VERSION=... -D SOURCE_DIR=... -P check_install.cmake

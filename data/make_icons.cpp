@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Draws the program's icon at each size named on the command line and saves
 // it where the hicolor theme expects it: <folder>/<N>x<N>/apps/quillan.png.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // EvaluateHand on any text: the same value as the literal scoring rules, a
 // whole number in range, decided by the set of card codes in the text alone,
 // for five to nine cards the value of the best five, and with more cards no

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The two player-count readers on any text and separators. ReadPlayerCount
 // gives what the C library reads from the plain number the text starts with;
 // ReadLocaleNumber never gives NaN, ignores blanks at the ends, does not care

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // main() for a fuzz target where libFuzzer is not at hand: feeds the target
 // seeded random inputs built from the pieces these targets read (card codes,
 // digits, signs, separators of one and several bytes, blanks), long runs of

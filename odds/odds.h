@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The odds run behind "Play Hands" and the reading of the player count: the
 // dealing, tallying, formatting and number reading, in plain C++. The two

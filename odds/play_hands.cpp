@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "odds/play_hands.h"
 
 #include <QLineEdit>

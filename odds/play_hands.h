@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The handlers of "Play Hands" and of the player-count box: the odds run as
 // the user starts it, and the check of the count when the focus leaves the box.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Drawing the card table, and the window's handlers that draw it: start-up,
 // pointer movement and "Clear Cards".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The card table: the seven card slots, the active slot, the pointer, the
 // geometry of the fanned card sheet and picking a card, in plain C++. Drawing

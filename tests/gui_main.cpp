@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // GUI tests run on Qt's offscreen platform unless told otherwise, so they need
 // no display.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Long seeded sequences of random mouse, keyboard and window events sent to
 // the real widgets, with the rules of the table checked after every step; and
 // how deep presses of "Play Hands" during a run can nest.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The scoring rules followed step by step, one string search per card code and
 // strings for the cards that make up flush, pair and high-card keys. Slow and

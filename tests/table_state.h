@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Puts the card table back as start-up leaves it, for tests and benchmarks.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "window/app_icon.h"
 
 #include <QPixmap>

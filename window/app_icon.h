@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The program's icon: the king of spades over the table, "Quillan" below.
 // Drawn by code, for the window and, at build time, for the desktop.

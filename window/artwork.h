@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The card pictures the board is drawn from, all drawn by code so that
 // nothing is read from disk.

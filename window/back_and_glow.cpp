@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The card back of an empty slot and the glow around the active one.
 #include <algorithm>
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The 52 card faces of the two card sheets: pips, court figures and aces.
 #include <algorithm>
 #include <array>

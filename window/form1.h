@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The one window: its controls and its persistent drawing surface. It reports
 // its events and knows nothing of what the program does with them.

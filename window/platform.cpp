@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "window/platform.h"
 
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // The few platform calls the handlers make, named as on the desktop they were
 // first written for, implemented over Qt: holding a window on top, copying

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 // Pixel by pixel drawing into 32-bit images, shared by the card faces, the
 // back, the glow and the icon: so every machine shows exactly the same pictures.

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Drives the real Quillan program on a private Xvfb display with real X input,
 as a user would, and checks what the screen and the clipboard show.
 

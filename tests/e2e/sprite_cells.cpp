@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes cells of the bright card sheet as PNG files, one per card named on
 // the command line ("AS", "KD", ...), for the end-to-end test to compare its
 // screenshots with.

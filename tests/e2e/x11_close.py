@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 """Closing a window the way a window manager's close button does, on a display
 that has no window manager: a WM_DELETE_WINDOW client message."""
 
