@@ -100,6 +100,28 @@ TEST_F(Board, PaintingShowsTheSurfaceUnchanged) {
         EXPECT_EQ(shown.pixel(p), Surface().pixel(p)) << p.x() << ", " << p.y();
 }
 
+TEST_F(Board, PointerMovesRepaintNoControl) {
+    QApplication::processEvents();
+    int paints = 0;
+    struct PaintCounter : QObject {
+        int* paints;
+        explicit PaintCounter(int* count) : paints(count) {}
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Paint) ++*paints;
+            return false;
+        }
+    } filter(&paints);
+    for (QWidget* control : form->findChildren<QWidget*>()) control->installEventFilter(&filter);
+    for (int column = 1; column <= 13; ++column) {
+        MoveTo(SheetLeft + SheetStepX * (column - 1) + 1, SheetTop + 1);
+        QApplication::processEvents();
+    }
+    Form_MouseUp(1, 0, SheetLeft + 1, SheetTop + 1);  // a pick, shown by the next move
+    MoveTo(5, 5);
+    QApplication::processEvents();
+    EXPECT_EQ(paints, 0);
+}
+
 TEST_F(MousePicking, ReleasesOnTheSheetFillTheSlotsAndTheNextMoveShowsThem) {
     QTest::mouseMove(form.get(), {251, 285});
     QTest::mouseClick(form.get(), Qt::LeftButton, {}, {251, 285});  // ace of spades
