@@ -68,6 +68,15 @@ protected:
     std::vector<SeenBox> boxes;
 };
 
+// Counts the paint events of the widgets it is installed on.
+struct PaintCounter : QObject {
+    int count = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++count;
+        return false;
+    }
+};
+
 // The three figures of a result text, in percent; empty when the text is not one.
 inline std::vector<double> Figures(const QString& status, QChar decimalPoint = '.') {
     static const char* const labels[] = {"Win Chance: ", "Lose Chance: ", "Draw Chance: "};

@@ -133,9 +133,12 @@ TEST_F(PlayHands, FiguresCountUpToOneHundred) {
     QSignalSpy writes(form->txt_Status, &QPlainTextEdit::textChanged);
     QStringList texts;
     QObject::connect(form->txt_Status, &QPlainTextEdit::textChanged, [&] { texts << Status(); });
+    PaintCounter paints;
+    form->txt_Status->viewport()->installEventFilter(&paints);
     ClickButton(form->Command1);
 
     ASSERT_EQ(texts.size(), 1000);
+    EXPECT_LT(paints.count, 100);  // at most once a display frame, not once a deal
     const std::vector<double> first = Figures(texts.front());
     ASSERT_EQ(first.size(), 3u);
     EXPECT_DOUBLE_EQ(Sum(first), 0.1);
