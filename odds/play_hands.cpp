@@ -30,12 +30,6 @@ void PaintStatusIfFrameDue(bool lastDeal) {
     if (due) LastStatusPaint = now;
 }
 
-std::array<CardCode, SlotCount> SlotCards() {
-    std::array<CardCode, SlotCount> cards;
-    for (int n = 1; n <= SlotCount; ++n) cards[n - 1] = Slots[n].Card;
-    return cards;
-}
-
 CommunityCards CommunityCardsNow() {
     CommunityCards board;
     for (int n = 3; n <= SlotCount; ++n) board[static_cast<std::size_t>(n - 3)] = Slots[n].Card;

@@ -11,6 +11,11 @@
 
 namespace {
 
+// Where the card of a sheet cell lies on the table at rest.
+QPoint SheetCorner(int column, int row) {
+    return {SheetLeft + SheetStepX * (column - 1), SheetTop + SheetStepY * (row - 1)};
+}
+
 // Copies the card in a cell (column, row) of a card sheet to (x, y) of the surface.
 void CopyCard(HDC sheet, int column, int row, int x, int y) {
     BitBlt(Form1->hDC(), x, y, CardWidth, CardHeight, sheet, CardWidth * (column - 1), CardHeight * (row - 1), SRCCOPY);
@@ -21,7 +26,6 @@ void CopyCard(HDC sheet, int column, int row, int x, int y) {
 // refreshed on the screen: a pointer move over the sheet shows two cards anew,
 // not the window.
 struct Shown {
-    const Form1Window* window = nullptr;
     SheetCell hovered;
     std::uint8_t activeSlot = 0;
     std::array<CardCode, SlotCount> cards;
@@ -31,30 +35,22 @@ Shown Showing;
 // The card of a sheet cell, raised or at rest.
 QRect CardArea(SheetCell cell) {
     if (!cell.onSheet()) return {};
-    return {SheetLeft + SheetStepX * (cell.Column - 1), SheetTop + SheetStepY * (cell.Row - 1) - RaisedLift, CardWidth,
-            CardHeight + RaisedLift};
+    return {SheetCorner(cell.Column, cell.Row) - QPoint(0, RaisedLift), QSize(CardWidth, CardHeight + RaisedLift)};
 }
 
 // A slot with the glow the selection frame may draw around it.
 QRect SlotArea(const CardSlot& slot) { return {slot.X - FrameMargin, slot.Y - FrameMargin, FrameWidth, FrameHeight}; }
 
+// Where the table differs from the last drawing. A window drawn before it is
+// first shown paints all of itself when shown, so a first drawing needs no more.
 QRegion ChangedSinceShown(SheetCell hovered) {
-    if (Showing.window != Form1) return Form1->rect();
     QRegion changed;
-    if (hovered.Column != Showing.hovered.Column || hovered.Row != Showing.hovered.Row)
-        changed = changed.united(CardArea(hovered)).united(CardArea(Showing.hovered));
+    if (hovered != Showing.hovered) changed += CardArea(hovered).united(CardArea(Showing.hovered));
     for (int n = 1; n <= SlotCount; ++n) {
         if (Slots[n].Card != Showing.cards[n - 1] || (n == ActiveSlot) != (n == Showing.activeSlot))
-            changed = changed.united(SlotArea(Slots[n]));
+            changed += SlotArea(Slots[n]);
     }
     return changed;
-}
-
-void Remember(SheetCell hovered) {
-    Showing.window = Form1;
-    Showing.hovered = hovered;
-    Showing.activeSlot = ActiveSlot;
-    for (int n = 1; n <= SlotCount; ++n) Showing.cards[n - 1] = Slots[n].Card;
 }
 
 }  // namespace
@@ -67,16 +63,15 @@ void DrawBoard() {
     // strip of the one before it, and the hovered card stands raised in its place.
     for (int row = 1; row <= SheetRows; ++row) {
         for (int column = 1; column <= SheetColumns; ++column) {
-            const bool raised = hovered.Column == column && hovered.Row == row;
-            const int x = SheetLeft + SheetStepX * (column - 1);
-            const int y = SheetTop + SheetStepY * (row - 1) - (raised ? RaisedLift : 0);
-            CopyCard(raised ? Form1->MiniCardsSprite.hDC() : Form1->MiniCardsSprite2.hDC(), column, row, x, y);
+            const bool raised = hovered == SheetCell{column, row};
+            const QPoint at = SheetCorner(column, row) - QPoint(0, raised ? RaisedLift : 0);
+            CopyCard(raised ? Form1->MiniCardsSprite.hDC() : Form1->MiniCardsSprite2.hDC(), column, row, at.x(),
+                     at.y());
         }
     }
 
-    const CardSlot& active = Slots[ActiveSlot];
-    BitBlt(Form1->hDC(), active.X - FrameMargin, active.Y - FrameMargin, FrameWidth, FrameHeight,
-           Form1->MiniSelection.hDC(), 0, 0, SRCCOPY);
+    const QRect frame = SlotArea(Slots[ActiveSlot]);
+    BitBlt(Form1->hDC(), frame.x(), frame.y(), FrameWidth, FrameHeight, Form1->MiniSelection.hDC(), 0, 0, SRCCOPY);
 
     for (const CardSlot& slot : Slots) {
         if (slot.Card.empty()) {
@@ -86,7 +81,7 @@ void DrawBoard() {
         }
     }
     Form1->Refresh(ChangedSinceShown(hovered));
-    Remember(hovered);
+    Showing = {hovered, ActiveSlot, SlotCards()};
 }
 
 void Form_MouseMove(int /*Button*/, int /*Shift*/, float X, float Y) {

@@ -48,6 +48,12 @@ void EmptySlots() {
     ActiveSlot = 1;
 }
 
+std::array<CardCode, SlotCount> SlotCards() {
+    std::array<CardCode, SlotCount> cards;
+    for (int n = 1; n <= SlotCount; ++n) cards[n - 1] = Slots[n].Card;
+    return cards;
+}
+
 void Form_MouseUp(int /*Button*/, int /*Shift*/, float X, float Y) {
     MouseX = X;
     MouseY = Y;

@@ -63,6 +63,7 @@ struct SheetCell {
     int Column = 0;
     int Row = 0;
     bool onSheet() const { return Column != 0; }
+    bool operator==(const SheetCell&) const = default;
 };
 
 // The card of the fanned sheet whose visible part lies under (x, y).
@@ -76,6 +77,9 @@ void PlaceSlots();
 
 // Empties every slot and makes slot 1 active; places stay as they are.
 void EmptySlots();
+
+// The cards in the slots, slot 1 first, "" for an empty slot.
+std::array<CardCode, SlotCount> SlotCards();
 
 // The window's handler of a mouse button release: a card of the sheet goes
 // into the active slot, a slot becomes the active one. It changes only the

@@ -15,14 +15,7 @@ namespace {
 
 void Place(int slot, const char* card) { Slots[slot].Card = card; }
 
-// What the run's handler reads from the slots: every slot's card for the run
-// deck, and the community places for each deal.
-std::vector<CardCode> SlotCards() {
-    std::vector<CardCode> cards;
-    for (const CardSlot& slot : Slots) cards.push_back(slot.Card);
-    return cards;
-}
-
+// The community places, as the run's handler reads them for each deal.
 CommunityCards Board() {
     CommunityCards board;
     for (int n = 3; n <= SlotCount; ++n) board[n - 3] = Slots[n].Card;

@@ -298,15 +298,7 @@ Form1Window::~Form1Window() {
 
 void Form1Window::Cls() { surface_.fill(TableGreen); }
 
-void Form1Window::Refresh(const QRegion& area) {
-    // Only the bare table shows the surface; the controls over it have not
-    // changed and need no repaint.
-    QRegion table = area.intersected(rect());
-    for (QWidget* control : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        if (control->isVisible()) table -= control->geometry();
-    }
-    if (!table.isEmpty()) update(table);
-}
+void Form1Window::Refresh(const QRegion& area) { update(area); }
 
 void Form1Window::paintEvent(QPaintEvent* event) {
     // Only shows the surface; nothing is drawn afresh here.

@@ -35,9 +35,9 @@ public:
     HWND hWnd() { return this; }
     HDC hDC() { return &surface_; }  // the persistent drawing surface
     void Cls();                      // clears the surface to the background colour
-    // Shows the surface as it is now, within area where it is known to
-    // have changed since it was last shown; everywhere by default.
-    void Refresh(const QRegion& area = QRegion(0, 0, QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+    // Shows the surface as it is now within area, where it has changed since
+    // it was last shown.
+    void Refresh(const QRegion& area);
 
     // True once the user has closed the window; runs in progress stop at
     // their next yield.
