@@ -18,14 +18,14 @@ namespace {
 int RunsInProgress = 0;
 
 // A run writes the status box after every deal, far more often than a screen
-// shows a new frame; the box is repainted at most once a frame, and always
-// after the last deal.
+// shows a new frame; the box is repainted at most once a frame, and once more
+// when the run ends and lets it repaint again.
 constexpr std::chrono::milliseconds FrameTime{16};
 std::chrono::steady_clock::time_point LastStatusPaint;
 
-void PaintStatusIfFrameDue(bool lastDeal) {
+void PaintStatusIfFrameDue() {
     const auto now = std::chrono::steady_clock::now();
-    const bool due = lastDeal || now - LastStatusPaint >= FrameTime;
+    const bool due = now - LastStatusPaint >= FrameTime;
     Form1->txt_Status->setUpdatesEnabled(due);
     if (due) LastStatusPaint = now;
 }
@@ -72,7 +72,7 @@ void Command1_Click() {
         case DealOutcome::Draw: ++draws; break;
         }
         SetText(Form1->txt_Status, FormatOdds(wins, losses, draws, decimalPoint));
-        PaintStatusIfFrameDue(deal == DealsPerRun);
+        PaintStatusIfFrameDue();
         // The window stays live between deals: it paints, takes picks and
         // even runs another "Play Hands" inside this one.
         DoEvents();
