@@ -11,7 +11,10 @@
 Form1Window* LoadForm1() {
     auto* form = new Form1Window;
     QObject::connect(form, &Form1Window::MouseMove, form, Form_MouseMove);
-    QObject::connect(form, &Form1Window::MouseUp, form, Form_MouseUp);
+    QObject::connect(form, &Form1Window::MouseUp, form, [](int Button, int Shift, float X, float Y) {
+        Form_MouseUp(Button, Shift, X, Y);
+        DescribeSlots();
+    });
     QObject::connect(form, &Form1Window::Text1Validate, form, Text1_Validate);
     QObject::connect(form->Command1, &QPushButton::clicked, form, [] { Command1_Click(); });
     QObject::connect(form->Command2, &QPushButton::clicked, form, [] { Command2_Click(); });

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "cards/cards.h"
 
+#include <array>
+
 CardGrid CardTable;
 
 void BuildCardTable() {
@@ -20,4 +22,15 @@ int RankValue(char rank) {
     case '0': return 10;
     default: return rank >= '2' && rank <= '9' ? rank - '0' : 0;
     }
+}
+
+std::string CardName(std::string_view code) {
+    static constexpr std::array<std::string_view, 13> Ranks = {
+        "ace", "two", "three", "four", "five", "six", "seven", "eight", "nine", "ten", "jack", "queen", "king"};
+    static constexpr std::array<std::string_view, 4> Suits = {"spades", "hearts", "clubs", "diamonds"};
+    if (code.size() != 2) return {};
+    const std::size_t rank = RankChars.substr(0, 13).find(code[0]);
+    const std::size_t suit = SuitChars.find(code[1]);
+    if (rank == std::string_view::npos || suit == std::string_view::npos) return {};
+    return std::string(Ranks[rank]) + " of " + std::string(Suits[suit]);
 }

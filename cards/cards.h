@@ -41,6 +41,10 @@ void BuildCardTable();
 // digits their own value; 0 for anything else.
 int RankValue(char rank);
 
+// A card's name in spoken English, "ten of clubs", "ace of spades"; "" for a
+// code that names no card.
+std::string CardName(std::string_view code);
+
 // Scores a set of cards into a whole number whose order is the order of poker
 // hands: weight * 100^5 + key1 * 100^4 + ... + key5. Order and repeats of codes
 // do not matter. Reads its own compile-time tables, not CardTable.

@@ -39,7 +39,9 @@ CommunityCards CommunityCardsNow() {
 }  // namespace
 
 void Command1_Click() {
-    Form1->txt_Status->setFocus();
+    // A count that changed unchecked is checked here at the latest; a
+    // refusal ends the press as it would a click.
+    if (!Form1->SetFocus(Form1->txt_Status)) return;
     if (Slots[1].Card.empty() || Slots[2].Card.empty()) {
         MsgBox(MissingHoleCardsMessage, vbOKOnly, WarningTitle);
         return;
@@ -47,10 +49,15 @@ void Command1_Click() {
 
     if (RunsInProgress == MaxRunsAtOnce) return;
     ++RunsInProgress;
+    // A screen reader is told the figures once, when the run ends, not a
+    // thousand times.
+    Form1->HoldStatusAnnouncements();
     struct Leave {
         ~Leave() {
             --RunsInProgress;
-            if (Form1) Form1->txt_Status->setUpdatesEnabled(true);
+            if (!Form1) return;
+            Form1->txt_Status->setUpdatesEnabled(true);
+            Form1->ReleaseStatusAnnouncements();
         }
     } leave;
 

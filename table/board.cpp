@@ -96,11 +96,15 @@ void Form_Load() {
     ActiveSlot = 1;
     PlaceSlots();
     DrawBoard();
+    DescribeSlots();
 }
 
 void Command2_Click() {
     EmptySlots();
     DrawBoard();
+    DescribeSlots();
     SetText(Form1->txt_Status, ClearPrompt);
-    Form1->txt_Status->setFocus();
+    Form1->SetFocus(Form1->txt_Status);
 }
+
+void DescribeSlots() { Form1->DescribeTable(SlotsInWords()); }

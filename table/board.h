@@ -15,4 +15,8 @@ void Form_MouseMove(int Button, int Shift, float X, float Y);
 // Empties the slots, redraws and writes the prompt into the status box.
 void Command2_Click();
 
+// Tells assistive technology what the slots hold and which takes the next
+// card; every change to the slots ends with it.
+void DescribeSlots();
+
 inline constexpr const char* ClearPrompt = "Select cards. Make sure the number of players in this round is correct.";

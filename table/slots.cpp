@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include <cmath>
+#include <string>
 
 #include "table/table.h"
 
@@ -52,6 +53,30 @@ std::array<CardCode, SlotCount> SlotCards() {
     std::array<CardCode, SlotCount> cards;
     for (int n = 1; n <= SlotCount; ++n) cards[n - 1] = Slots[n].Card;
     return cards;
+}
+
+namespace {
+
+// The cards of the slots first to last, up to the last card there is, with
+// "empty" for a gap; "none" for no card.
+std::string CardsInWords(int first, int last) {
+    while (last >= first && Slots[last].Card.empty()) --last;
+    if (last < first) return "none";
+    std::string words;
+    for (int n = first; n <= last; ++n) {
+        if (n > first) words += ", ";
+        words += Slots[n].Card.empty() ? "empty" : CardName(Slots[n].Card);
+    }
+    return words;
+}
+
+}  // namespace
+
+std::string SlotsInWords() {
+    const bool hole = ActiveSlot <= 2;
+    return "Hole cards: " + CardsInWords(1, 2) + ". Community cards: " + CardsInWords(3, SlotCount) +
+           ". Next card: " + (hole ? "hole card " : "community card ") +
+           std::to_string(hole ? ActiveSlot : ActiveSlot - 2) + ".";
 }
 
 void Form_MouseUp(int /*Button*/, int /*Shift*/, float X, float Y) {

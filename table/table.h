@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "cards/cards.h"
 
@@ -80,6 +81,10 @@ void EmptySlots();
 
 // The cards in the slots, slot 1 first, "" for an empty slot.
 std::array<CardCode, SlotCount> SlotCards();
+
+// The slots in words, for assistive technology: "Hole cards: ace of spades,
+// king of diamonds. Community cards: none. Next card: community card 1."
+std::string SlotsInWords();
 
 // The window's handler of a mouse button release: a card of the sheet goes
 // into the active slot, a slot becomes the active one. It changes only the

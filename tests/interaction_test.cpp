@@ -3,6 +3,7 @@
 // the real widgets, with the rules of the table checked after every step; and
 // how deep presses of "Play Hands" during a run can nest.
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -106,6 +107,11 @@ bool IsResult(const QString& status) {
     return false;
 }
 
+bool IsFirstDeal(const QString& status) {
+    const std::vector<double> figures = Figures(status);
+    return figures.size() == 3 && Sum(figures) < 0.15;
+}
+
 // A user clicking, dragging, typing and resizing at random, one step at a
 // time, in the open window. Every step is checked before the next one; the
 // first broken rule is kept with the seed and the steps that led to it, and
@@ -138,7 +144,9 @@ public:
             TypeInto(Form1->txt_Status);
         } else if (action < 93) {
             Resize();
-        } else if (action < 96) {
+        } else if (action < 95) {
+            Assist();
+        } else if (action < 97) {
             const int which = Pick(4);
             Log("locale %d", which);
             QLocale::setDefault(AnyLocale(which));
@@ -419,6 +427,43 @@ private:
         if (to == Form1->txt_Status) status_ = Status();  // what the user typed into it
     }
 
+    // What assistive technology does, through the controls' accessible
+    // interfaces: no key or mouse event, and often no focus move either.
+    void Assist() {
+        switch (Pick(3)) {
+        case 0: {
+            const QString text = AnyText();
+            Log("set the count box to %s", qPrintable(Escaped(text)));
+            QAccessibleInterface* box = QAccessible::queryAccessibleInterface(Form1->Text1);
+            Deliver(
+                [&] { box->editableTextInterface()->replaceText(0, box->textInterface()->characterCount(), text); });
+            break;
+        }
+        case 1: {
+            // The press action ends in click(), a moment later.
+            QPushButton* button = Pick(3) == 0 ? Form1->Command2 : Form1->Command1;
+            const bool run = button == Form1->Command1 && TakeRuns(1);
+            if (button == Form1->Command1 && !run) return;
+            Log("press %s", qPrintable(button->objectName()));
+            if (run) ++runDepth_;
+            Deliver([&] { button->click(); });
+            if (run) --runDepth_;
+            break;
+        }
+        default: {
+            QWidget* const targets[] = {Form1->Command1, Form1->Command2, Form1->txt_Status};
+            QWidget* target = targets[Pick(3)];
+            Log("move the focus to %s", qPrintable(target->objectName()));
+            Deliver([&] {
+                QAccessible::queryAccessibleInterface(target)->actionInterface()->doAction(
+                    QAccessibleActionInterface::setFocusAction());
+                QCoreApplication::processEvents();  // the check follows the move
+            });
+            break;
+        }
+        }
+    }
+
     void Resize() {
         const QSize size = Pick(3) ? QSize(Between(40, 900), Between(40, 900)) : QSize(FormWidth, FormHeight);
         Log("resize to %d x %d", size.width(), size.height());
@@ -429,6 +474,13 @@ private:
     void StatusChanged() {
         if (typing_ || !failure_.empty()) return;
         Check(steps_);
+        // A run's first figures follow its reading of the count with no
+        // event between: what it read must have passed the box's check.
+        if (IsFirstDeal(Status())) {
+            const double players = ReadPlayerCount(Form1->Text1->text().toStdString());
+            if (!(players >= MinPlayers && players < MaxPlayers + 1))
+                return Fail("a run read the count " + Escaped(Form1->Text1->text()).toStdString());
+        }
         if (stepPending_ || runDepth_ == 0 || !IsResult(Status()) || !Chance(StepDuringRunChance)) return;
         stepPending_ = true;
         QTimer::singleShot(0, &context_, [this] {
@@ -511,11 +563,6 @@ std::uintptr_t StackLimit() {
     pthread_attr_getstack(&attributes, &lowest, &size);
     pthread_attr_destroy(&attributes);
     return reinterpret_cast<std::uintptr_t>(lowest);
-}
-
-bool IsFirstDeal(const QString& status) {
-    const std::vector<double> figures = Figures(status);
-    return figures.size() == 3 && Sum(figures) < 0.15;
 }
 
 // A press of "Play Hands" that lands in the yield after a deal, as the

@@ -1,5 +1,7 @@
 // SPDX-License-Identifier: MIT
+#include <QAccessible>
 #include <QClipboard>
+#include <QMenu>
 #include <QMimeData>
 #include <QProcess>
 #include <QSignalSpy>
@@ -158,15 +160,22 @@ TEST_F(PlayHands, FiguresCountUpToOneHundred) {
     EXPECT_EQ(hash, 5442007355108833612u);
 }
 
-TEST_F(PlayHands, UnusualCountsReachingTheRun) {
+TEST_F(PlayHands, ACountChangedWithoutLeavingTheBoxIsCheckedBeforeTheRunReadsIt) {
     HoleCards("2S", "7D");
-    // The box's check is what keeps counts in range; the run takes what it is given.
-    for (const char* count : {"abc", "", "1", "0"}) {
+    // Written into the box as assistive technology or a paste by another
+    // program does, with the focus elsewhere: the run would deal 49
+    // opponents, or none, to a count nobody checked.
+    for (const char* count : {"50", "abc", "", "1", "0", "30"}) {
+        boxes.clear();
         form->Text1->setText(count);
         Command1_Click();
-        EXPECT_EQ(Status(), "Win Chance: 100%\nLose Chance: 0%\nDraw Chance: 0%") << count;
+        ASSERT_EQ(boxes.size(), 1u) << count;
+        EXPECT_EQ(boxes[0].text, PlayerCountMessage);
+        EXPECT_EQ(form->Text1->text(), "2");
+        EXPECT_EQ(form->focusWidget(), form->Text1);
+        EXPECT_EQ(Status(), "") << "a run read " << count;
     }
-    form->Text1->setText("30");
+    form->Text1->setText("3");
     Command1_Click();
     EXPECT_NEAR(Sum(Figures(Status())), 100, 1e-9);
 }
@@ -350,6 +359,49 @@ TEST_F(PlayerCount, IsCheckedWhileAnotherWindowHasTheFocus) {
     EXPECT_EQ(Status(), "");
 }
 
+TEST_F(PlayerCount, AssistiveTechnologyCannotSlipACountPastTheCheck) {
+    HoleCards("AS", "KD");
+    auto press = [](QPushButton* button) {
+        QSignalSpy clicked(button, &QAbstractButton::clicked);
+        QAccessible::queryAccessibleInterface(button)->actionInterface()->doAction(
+            QAccessibleActionInterface::pressAction());
+        EXPECT_TRUE(clicked.wait(2000));  // the press is animated; the handler runs before the spy hears it
+        Settle();
+    };
+    auto expectRefused = [&](const char* how) {
+        ASSERT_EQ(boxes.size(), 1u) << how;
+        EXPECT_EQ(boxes[0].text, PlayerCountMessage) << how;
+        EXPECT_EQ(form->Text1->text(), "2") << how;
+        EXPECT_EQ(form->focusWidget(), form->Text1) << how;
+        EXPECT_EQ(Figures(Status()).size(), 0u) << how << ": a run read the count";
+        boxes.clear();
+    };
+
+    // The box's text set over the accessibility interface, then Play Hands pressed there.
+    QAccessibleInterface* box = QAccessible::queryAccessibleInterface(form->Text1);
+    box->editableTextInterface()->replaceText(0, box->textInterface()->characterCount(), "50");
+    ASSERT_EQ(form->Text1->text(), "50");
+    press(form->Command1);
+    expectRefused("Play Hands pressed by assistive technology");
+
+    // Typed into the focused box; Clear Cards, pressed there, moves the focus
+    // to the status box from its handler.
+    form->Text1->setFocus();
+    QTest::keyClicks(form->Text1, "0");  // "20"
+    press(form->Command2);
+    expectRefused("Clear Cards pressed by assistive technology");
+
+    // The focus taken away by assistive technology: checked once it has moved, and brought back.
+    form->Text1->setFocus();
+    QTest::keyClick(form->Text1, Qt::Key_A);
+    QAccessible::queryAccessibleInterface(form->Command2)
+        ->actionInterface()
+        ->doAction(QAccessibleActionInterface::setFocusAction());
+    QTRY_COMPARE(boxes.size(), 1u);
+    Settle();
+    expectRefused("focus moved by assistive technology");
+}
+
 TEST_F(PlayerCount, ADroppedCountIsCheckedBeforeARunUsesIt) {
     HoleCards("AS", "KD");
     form->Text1->clear();
@@ -374,6 +426,12 @@ TEST_F(PlayerCount, PastingWhatTheClipboardCannotGiveAsTextInsertsNothing) {
     SetText(form->txt_Status, "kept");
     QTest::keyClick(form->txt_Status, Qt::Key_V, Qt::ControlModifier);
     QTest::keyClick(form->txt_Status, Qt::Key_Insert, Qt::ShiftModifier);
+    // The context menu's Paste calls paste() itself, past any key or mouse event.
+    std::unique_ptr<QMenu> menu(form->txt_Status->createStandardContextMenu());
+    for (QAction* action : menu->actions()) {
+        if (action->objectName() == "edit-paste") action->trigger();
+    }
+    form->txt_Status->paste();
     EXPECT_EQ(Status(), "kept");
     form->Text1->setFocus();
     QTest::keyClick(form->Text1, Qt::Key_V, Qt::ControlModifier);

@@ -2,9 +2,7 @@
 #include "window/form1.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QCloseEvent>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,12 +15,15 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTimer>
 
 #include "table/table.h"
 #include "window/app_icon.h"
 #include "window/artwork.h"
 
 Form1Window* Form1 = nullptr;
+
+void InstallAccessibility();  // accessibility.cpp
 
 namespace {
 
@@ -96,34 +97,15 @@ int VbShift(Qt::KeyboardModifiers modifiers) {
            (modifiers & Qt::AltModifier ? 4 : 0);
 }
 
-// Mime data a text box can take: a paste or a drop of anything else inserts
-// nothing (Qt's text edit reads past an empty list of formats otherwise).
-bool HasText(const QMimeData* data) { return data && data->hasText(); }
-
-bool IsPaste(QEvent* event) {
-    switch (event->type()) {
-    case QEvent::KeyPress:
-        return static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste) &&
-               !HasText(QGuiApplication::clipboard()->mimeData(QClipboard::Clipboard));
-    case QEvent::MouseButtonRelease:  // the middle button pastes the selection
-        return static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton &&
-               QGuiApplication::clipboard()->supportsSelection() &&
-               !HasText(QGuiApplication::clipboard()->mimeData(QClipboard::Selection));
-    case QEvent::DragEnter:
-    case QEvent::DragMove:
-    case QEvent::Drop: return !HasText(static_cast<QDropEvent*>(event)->mimeData());
-    default: return false;
-    }
-}
-
 // The window's own rules for its controls, ahead of Qt's:
 // - the player-count check runs when the focus is about to leave Text1 for a
 //   control that asks for it: the two buttons and the status box. Qt moves the
 //   focus on a mouse press before the target sees the press, so those controls
 //   take the focus by Tab only and this filter moves it itself once the check
 //   passes; on a refusal the press is eaten and the focus stays in Text1.
-// - a paste or drop without text is dropped before it reaches a text box;
-// - a count dropped into Text1 gives it the focus, so leaving it is checked;
+// - any other move of the focus out of Text1 (by the platform, by assistive
+//   technology) is checked as soon as it has happened, and a refusal brings
+//   the focus back;
 // - Return and Enter press a focused button, as Space does.
 class ControlFilter : public QObject {
 public:
@@ -133,15 +115,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (!Form1 || Form1->Unloaded()) return false;
         QWidget* const statusView = Form1->txt_Status->viewport();
-        const bool textBox = watched == Form1->Text1 || watched == Form1->txt_Status || watched == statusView;
-        if (textBox && IsPaste(event)) return true;
-
         const auto type = event->type();
         if (watched == Form1->Text1) {
-            if (type == QEvent::Drop) Form1->Text1->setFocus(Qt::OtherFocusReason);
+            if (type == QEvent::FocusOut) CheckAfterLeaving(static_cast<QFocusEvent*>(event)->reason());
             if (type != QEvent::KeyPress) return false;
             const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Tab || key == Qt::Key_Backtab) return !LeaveText1(nullptr);
+            if (key == Qt::Key_Tab || key == Qt::Key_Backtab) return !Form1->CheckText1();
             return false;
         }
         if (type == QEvent::KeyPress && (watched == Form1->Command1 || watched == Form1->Command2)) {
@@ -153,27 +132,23 @@ protected:
         // A click inside Text1 leaves the focus where it is.
         if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
             if (watched == Form1->txt_Status) return false;  // its viewport gets the press
-            return !LeaveText1(watched == statusView ? Form1->txt_Status : qobject_cast<QWidget*>(watched));
+            QWidget* target = watched == statusView ? Form1->txt_Status : qobject_cast<QWidget*>(watched);
+            return !Form1->SetFocus(target);
         }
         return false;
     }
 
 private:
-    // True when the focus may move on, to target when there is one. Text1 is
-    // checked whenever it holds the window's focus, also while another
-    // window is active.
-    static bool LeaveText1(QWidget* target) {
-        if (Form1->focusWidget() == Form1->Text1) {
-            bool cancel = false;
-            emit Form1->Text1Validate(cancel);
-            if (cancel) {
-                Form1->activateWindow();
-                Form1->Text1->setFocus(Qt::OtherFocusReason);
-                return false;
-            }
-        }
-        if (target) target->setFocus(Qt::MouseFocusReason);
-        return true;
+    // The window losing its activation, or a menu opening over Text1, leaves
+    // the focus where it is.
+    static void CheckAfterLeaving(Qt::FocusReason reason) {
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason || reason == Qt::MenuBarFocusReason)
+            return;
+        // Not from within the focus change itself, which a message box would
+        // upset: once it has settled.
+        QTimer::singleShot(0, Form1, [] {
+            if (Form1->focusWidget() != Form1->Text1) Form1->CheckText1();
+        });
     }
 };
 
@@ -208,6 +183,7 @@ void SetText(QPlainTextEdit* box, const std::string& text) {
 }
 
 Form1Window::Form1Window() {
+    InstallAccessibility();
     setObjectName("Form1");
     setWindowTitle("Quillan");
     setWindowIcon(AppIcon());
@@ -242,7 +218,7 @@ Form1Window::Form1Window() {
     Text1->setAccessibleDescription("Players in the current round, 2 to 10, yourself included");
     SetColours(Text1, Qt::red, Qt::black, QPalette::Base);
 
-    txt_Status = new QPlainTextEdit(this);
+    txt_Status = new StatusBox(this);
     txt_Status->setObjectName("txt_Status");
     txt_Status->setGeometry(176, 80, 137, 49);
     txt_Status->setFont(CourierNew(11, false));  // 8.25 points
@@ -288,8 +264,37 @@ Form1Window::Form1Window() {
           static_cast<QObject*>(txt_Status), static_cast<QObject*>(txt_Status->viewport())})
         control->installEventFilter(filter);
 
+    // Whatever changes the count, the user's typing, a drop, assistive
+    // technology, is checked before the focus leaves the box or a run reads it.
+    connect(Text1, &QLineEdit::textChanged, this, [this] { text1Unchecked_ = true; });
+
     Command1->setFocus();
     Form1 = this;
+}
+
+bool StatusBox::canInsertFromMimeData(const QMimeData* source) const {
+    return source && source->hasText() && QPlainTextEdit::canInsertFromMimeData(source);
+}
+
+void StatusBox::insertFromMimeData(const QMimeData* source) {
+    if (source && source->hasText()) QPlainTextEdit::insertFromMimeData(source);
+}
+
+bool Form1Window::CheckText1() {
+    if (!text1Unchecked_) return true;
+    bool cancel = false;
+    emit Text1Validate(cancel);
+    text1Unchecked_ = false;  // a refusal wrote "2", which passes
+    if (!cancel) return true;
+    activateWindow();
+    Text1->setFocus(Qt::OtherFocusReason);
+    return false;
+}
+
+bool Form1Window::SetFocus(QWidget* control) {
+    if (!CheckText1()) return false;
+    if (control) control->setFocus(Qt::OtherFocusReason);
+    return true;
 }
 
 Form1Window::~Form1Window() {

@@ -4,6 +4,7 @@
 // its events and knows nothing of what the program does with them.
 
 #include <QImage>
+#include <QPlainTextEdit>
 #include <QRegion>
 #include <QWidget>
 #include <string>
@@ -12,7 +13,6 @@
 
 class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
 class QPushButton;
 
 inline constexpr int FormWidth = 331;
@@ -23,6 +23,19 @@ struct PictureBox {
     QLabel* control = nullptr;
     QImage picture;
     HDC hDC() { return &picture; }
+};
+
+// The status box. Qt 6.4's text edit crashes on a paste of clipboard data
+// that offers no format at all, as when the clipboard's owner has quit while
+// the context menu was open; the keyboard, the mouse, the menu and drops all
+// end in insertFromMimeData, so that is where a paste without text stops.
+class StatusBox : public QPlainTextEdit {
+public:
+    using QPlainTextEdit::QPlainTextEdit;
+
+protected:
+    bool canInsertFromMimeData(const QMimeData* source) const override;
+    void insertFromMimeData(const QMimeData* source) override;
 };
 
 class Form1Window : public QWidget {
@@ -43,9 +56,28 @@ public:
     // their next yield.
     bool Unloaded() const { return unloaded_; }
 
+    // Moves the keyboard focus to control. The count in Text1 is checked
+    // first whenever its text has changed since it was last checked; when the
+    // check refuses, the focus stays in Text1 and this returns false, and the
+    // caller goes no further, as a refused click does nothing.
+    bool SetFocus(QWidget* control);
+    // Runs the check of Text1 if its text has changed since the last one;
+    // false when it refused.
+    bool CheckText1();
+
+    // What assistive technology reads for the card table; a change is announced.
+    void DescribeTable(const std::string& description);
+    QString TableDescription() const { return tableDescription_; }
+
+    // While held, the status box's text changes are not announced to
+    // assistive technology, one by one; the last release announces the text
+    // as it then stands, once. Holds nest.
+    void HoldStatusAnnouncements();
+    void ReleaseStatusAnnouncements();
+
     QPushButton* Command2;
     QLineEdit* Text1;
-    QPlainTextEdit* txt_Status;
+    StatusBox* txt_Status;
     PictureBox MiniSelection;
     QPushButton* Command1;
     PictureBox MiniBack;
@@ -74,6 +106,10 @@ protected:
 private:
     QImage surface_;
     bool unloaded_ = false;
+    bool text1Unchecked_ = false;
+    QString tableDescription_;
+    int statusHolds_ = 0;
+    QString statusBeforeHold_;
 };
 
 // The window, while it exists.
