@@ -231,6 +231,8 @@ Form1Window::Form1Window() {
     txt_Status->setTabChangesFocus(true);
     txt_Status->setAccessibleName("Status");
     txt_Status->setAccessibleDescription("Win, lose and draw chances of the hands played");
+    // The area the lines show in is a child of the box to assistive technology.
+    txt_Status->viewport()->setAccessibleName("Status");
     SetColours(txt_Status, QColor(255, 255, 0), QColor(64, 64, 64), QPalette::Base);
 
     MakePictureBox(this, MiniSelection, "MiniSelection", DrawMiniSelection());

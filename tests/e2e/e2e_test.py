@@ -23,6 +23,8 @@ import time
 sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 from x11_close import click_then_close
 
+AT_SPI_BUS_LAUNCHER = "/usr/libexec/at-spi-bus-launcher"
+
 # Places in the window's client area.
 PLAY_HANDS = (208, 36)
 CLEAR_CARDS = (280, 36)
@@ -79,14 +81,19 @@ class Session:
         self.children = []
         self.app_log = None
 
-    def start(self, quillan, args=(), desktop=None):
+    def start(self, quillan, args=(), desktop=None, accessible=False):
         """Starts a display and Quillan on it, with any arguments, on a plain X
-        display unless desktop names the session's variables to set."""
+        display unless desktop names the session's variables to set; with
+        accessible, on the accessibility bus of this D-Bus session too."""
         self.display = self.start_xvfb()
         self.env = app_environment(self.workdir, DISPLAY=self.display, QT_QPA_PLATFORM="xcb")
         if desktop is not None:
             self.env.pop("QT_QPA_PLATFORM")
             self.env.update(desktop)
+        if accessible:
+            self.spawn([AT_SPI_BUS_LAUNCHER, "--launch-immediately"], stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            self.env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
         self.app_log = open(os.path.join(self.workdir, "quillan.log"), "w+")
         self.app = self.spawn([quillan, *args], env=self.env, stdout=self.app_log, stderr=subprocess.STDOUT)
         self.window = wait_for("Quillan's window", self.main_window, 30)
@@ -310,6 +317,25 @@ def paste_and_pointer(session, _):
         session.xdo("key", "ctrl+v", "shift+Insert")
     session.copy_text(STATUS_BOX, lambda text: text == "kept", "the status box to keep its text")
 
+    # Paste from the context menu after the clipboard's owner has quit while
+    # the menu was open, as a password manager clearing it on a timer does.
+    owner = session.spawn(["xclip", "-quiet", "-selection", "clipboard", "-i"], env=session.env,
+                          stdin=subprocess.PIPE, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    owner.stdin.write(b"gone")
+    owner.stdin.close()
+    wait_for("xclip to own the clipboard",
+             lambda: session.run("xclip", "-o", "-selection", "clipboard").stdout == b"gone", 5)
+    session.xdo("mousemove", "--window", session.window, *STATUS_BOX, "click", 3)
+    app_windows = lambda: session.run("xdotool", "search", "--onlyvisible", "--pid", str(session.app.pid)).stdout.split()
+    wait_for("the context menu", lambda: len(app_windows()) > 1, 5)
+    owner.terminate()
+    owner.wait(timeout=5)
+    session.xdo("key", "p")  # the menu's Paste
+    time.sleep(0.3)
+    if session.app.poll() is not None:
+        raise Failure(f"Quillan ended with status {session.app.returncode} on a paste from the context menu")
+    session.copy_text(STATUS_BOX, lambda text: text == "kept", "the status box to keep its text after the menu's paste")
+
     # From a button onto the sheet in one jump: the first move must raise the
     # card under the pointer, the four of spades.
     four_of_spades = sheet_corner(3, 1)
@@ -344,12 +370,101 @@ def no_display(quillan, workdir):
                           f"and said {result.stderr.decode()!r}; expected status 1 and one line")
 
 
+def accessibility(session, _):
+    """Reads and drives the window as a screen reader or a voice-control tool
+    does, over AT-SPI: what the tree shows, what it announces, and that no
+    way in lets a count past the check."""
+    import pyatspi
+    from gi.repository import GLib
+
+    def application():
+        for app in pyatspi.Registry.getDesktop(0):
+            if app is not None and app.get_process_id() == session.app.pid:
+                return app
+    frame = wait_for("Quillan on the accessibility bus", application, 15).getChildAtIndex(0)
+    controls = {frame.getChildAtIndex(i).name: frame.getChildAtIndex(i) for i in range(frame.childCount)}
+    expected = {"Play Hands": "push button", "Clear Cards": "push button", "Number of players": "text",
+                "Status": "text", "Hole Cards:": "label", "Community Cards:": "label",
+                "Number of players:": "label", "Card table": "image"}
+    roles = {name: control.getRoleName() for name, control in controls.items()}
+    if roles != expected:
+        raise Failure(f"the window's children are {roles}, expected {expected}")
+
+    def nameless_leaves(node, path):
+        if node.childCount == 0:
+            showing = node.getState().contains(pyatspi.STATE_SHOWING)
+            return [path] if showing and not node.name else []
+        return [leaf for i in range(node.childCount)
+                for leaf in nameless_leaves(node.getChildAtIndex(i), f"{path}/{node.getChildAtIndex(i).getRoleName()}")]
+    if leaves := nameless_leaves(frame, "frame"):
+        raise Failure(f"nameless elements a screen reader would stop at: {leaves}")
+
+    events = []
+    pyatspi.Registry.registerEventListener(
+        lambda event: events.append((event.type, event.source.name if event.source else None, event.any_data)),
+        "object:text-changed", "object:text-caret-moved", "object:property-change:accessible-description")
+    context = GLib.MainContext.default()
+
+    def pump():
+        while context.pending():
+            context.iteration(False)
+
+    def settled(what, check, timeout=15):
+        def pumped():
+            pump()
+            return check()
+        return wait_for(what, pumped, timeout)
+
+    table = controls["Card table"]
+    session.pick(ACE_OF_SPADES)
+    session.pick(KING_OF_DIAMONDS)
+    described = ("Hole cards: ace of spades, king of diamonds. Community cards: none. "
+                 "Next card: community card 1.")
+    settled("the card table to name the hole cards", lambda: table.description == described)
+    settled("the description change to be announced",
+            lambda: any(kind.endswith("accessible-description") and name == "Card table" for kind, name, _ in events))
+
+    status, count = controls["Status"], controls["Number of players"]
+    text_of = lambda control: control.queryText().getText(0, -1)
+    press = lambda name: controls[name].queryAction().doAction(0)  # "Press"
+
+    # A whole run, started over AT-SPI: the figures are announced once, at the end.
+    events.clear()
+    press("Play Hands")
+    settled("the run to end", lambda: (found := RESULT.fullmatch(text_of(status).strip())) and
+            abs(sum(map(float, found.groups())) - 100) < 0.01, 30)
+    time.sleep(0.3)
+    pump()
+    from_status = [(kind, data) for kind, name, data in events if name == "Status"]
+    if len(from_status) > 4 or not any(kind == "object:text-changed:insert" and "Win Chance" in str(data)
+                                        for kind, data in from_status):
+        raise Failure(f"a run sent {len(from_status)} text events from the status box, "
+                      f"expected the final figures once: {from_status[:6]}")
+    result = text_of(status)
+
+    # A count set over AT-SPI, then Play Hands pressed there.
+    count.queryEditableText().setTextContents("50")
+    press("Play Hands")
+    session.close_warning()
+    settled('the count box to read "2"', lambda: text_of(count) == "2")
+    if text_of(status) != result:
+        raise Failure("a run read a count of 50 set by assistive technology")
+
+    # A count typed into the focused box, then Clear Cards pressed over AT-SPI:
+    # its handler moves the focus to the status box.
+    session.set_players("50")
+    press("Clear Cards")
+    session.close_warning()
+    settled('the count box to read "2" after Clear Cards', lambda: text_of(count) == "2")
+
+
 def free_display_number():
     return next(n for n in range(400, 500) if not os.path.exists(f"/tmp/.X11-unix/X{n}"))
 
 
-SCENARIOS = {f.__name__: f for f in (window, play, warnings, close_during_run, paste_and_pointer, screenshot)}
-START = {"window": {"args": IGNORED_ARGUMENTS, "desktop": WAYLAND_DESKTOP}}
+SCENARIOS = {f.__name__: f for f in (window, play, warnings, close_during_run, paste_and_pointer, accessibility,
+                                     screenshot)}
+START = {"window": {"args": IGNORED_ARGUMENTS, "desktop": WAYLAND_DESKTOP}, "accessibility": {"accessible": True}}
 
 
 def main():
