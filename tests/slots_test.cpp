@@ -155,4 +155,48 @@ TEST_F(Picking, EmptyingTwiceIsLikeOnceAndKeepsPlacesAndPointer) {
     ExpectConsistent();
 }
 
+TEST_F(Picking, TheSlotsReadInWordsAsTheyArePicked) {
+    // What a screen reader says of the table after each step.
+    struct Step {
+        const char* pick;  // a card, or a slot number to click
+        const char* words;
+    };
+    const Step steps[] = {
+        {"", "Hole cards: none. Community cards: none. Next card: hole card 1."},
+        {"0C", "Hole cards: ten of clubs. Community cards: none. Next card: hole card 2."},
+        {"AS", "Hole cards: ten of clubs, ace of spades. Community cards: none. Next card: community card 1."},
+        {"5", "Hole cards: ten of clubs, ace of spades. Community cards: none. Next card: community card 3."},
+        {"QH",
+         "Hole cards: ten of clubs, ace of spades. Community cards: empty, empty, queen of hearts. "
+         "Next card: community card 4."},
+        {"0C",
+         "Hole cards: empty, ace of spades. Community cards: empty, empty, queen of hearts, ten of clubs. "
+         "Next card: community card 5."},
+        {"2",
+         "Hole cards: empty, ace of spades. Community cards: empty, empty, queen of hearts, ten of clubs. "
+         "Next card: hole card 2."},
+        {"KD",
+         "Hole cards: empty, king of diamonds. Community cards: empty, empty, queen of hearts, ten of clubs. "
+         "Next card: community card 1."},
+    };
+    for (const Step& step : steps) {
+        const std::string_view pick = step.pick;
+        if (pick.size() == 2) {
+            Pick(CardCode(pick));
+        } else if (pick.size() == 1) {
+            const CardSlot& slot = Slots[pick[0] - '0'];
+            Form_MouseUp(1, 0, slot.X + 1, slot.Y + 1);
+        }
+        EXPECT_EQ(SlotsInWords(), step.words) << "after " << step.pick;
+    }
+}
+
+TEST(CardName, SaysRankAndSuitInWordsAndNothingForAnUnknownCode) {
+    EXPECT_EQ(CardName("0C"), "ten of clubs");
+    EXPECT_EQ(CardName("AS"), "ace of spades");
+    EXPECT_EQ(CardName("2H"), "two of hearts");
+    EXPECT_EQ(CardName("KD"), "king of diamonds");
+    for (const char* code : {"", "A", "1S", "AX", "ASK", "as"}) EXPECT_EQ(CardName(code), "") << code;
+}
+
 }  // namespace
