@@ -121,14 +121,12 @@ bool IsTextEvent(QAccessible::Event type) {
     }
 }
 
-bool StatusHeld = false;
-
 // Every accessibility event passes here: held text events of the status box
 // stop, everything else goes on to the platform as before.
 void PassAccessibilityEvent(QAccessibleEvent* event) {
     const QObject* source = event->object();
-    if (StatusHeld && Form1 && source && (source == Form1->txt_Status || source == Form1->txt_Status->viewport()) &&
-        IsTextEvent(event->type()))
+    if (Form1 && Form1->StatusAnnouncementsHeld() && source &&
+        (source == Form1->txt_Status || source == Form1->txt_Status->viewport()) && IsTextEvent(event->type()))
         return;
     QAccessible::installUpdateHandler(nullptr);
     QAccessible::updateAccessibility(event);
@@ -158,15 +156,11 @@ void Form1Window::DescribeTable(const std::string& description) {
 }
 
 void Form1Window::HoldStatusAnnouncements() {
-    if (statusHolds_++ == 0) {
-        statusBeforeHold_ = txt_Status->toPlainText();
-        StatusHeld = true;
-    }
+    if (statusHolds_++ == 0) statusBeforeHold_ = txt_Status->toPlainText();
 }
 
 void Form1Window::ReleaseStatusAnnouncements() {
     if (statusHolds_ == 0 || --statusHolds_ > 0) return;
-    StatusHeld = false;
     const QString now = txt_Status->toPlainText();
     if (now == statusBeforeHold_) return;
     QAccessibleTextUpdateEvent changed(txt_Status, 0, statusBeforeHold_, now);

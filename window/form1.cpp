@@ -98,7 +98,7 @@ int VbShift(Qt::KeyboardModifiers modifiers) {
 }
 
 // The window's own rules for its controls, ahead of Qt's:
-// - the player-count check runs when the focus is about to leave Text1 for a
+// - a count changed in Text1 is checked before the focus leaves the box for a
 //   control that asks for it: the two buttons and the status box. Qt moves the
 //   focus on a mouse press before the target sees the press, so those controls
 //   take the focus by Tab only and this filter moves it itself once the check

@@ -74,6 +74,7 @@ public:
     // as it then stands, once. Holds nest.
     void HoldStatusAnnouncements();
     void ReleaseStatusAnnouncements();
+    bool StatusAnnouncementsHeld() const { return statusHolds_ > 0; }
 
     QPushButton* Command2;
     QLineEdit* Text1;
