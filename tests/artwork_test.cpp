@@ -8,8 +8,7 @@
 #include <tuple>
 #include <vector>
 
-#include "window/app_icon.h"
-#include "window/artwork.h"
+#include "art/art.h"
 
 namespace {
 
@@ -282,6 +281,35 @@ TEST(ArtIcon, IsDrawnOpaqueAtEverySize) {
 
     const QList<QSize> sizes = AppIcon().availableSizes();
     for (int size : {32, 48, 64, 128, 256}) EXPECT_TRUE(sizes.contains(QSize(size, size))) << size;
+}
+
+// The window loads what the build drew and built into it; this fails when the
+// build embedded stale or wrong art, or when the loaded pictures come in
+// another format than the board's copies expect.
+TEST(ArtBuiltIn, EveryPictureAndIconIsWhatTheCodeDrawsNow) {
+    const struct {
+        const char* name;
+        QImage drawn;
+    } pictures[] = {
+        {"MiniCardsSprite", Bright()},
+        {"MiniCardsSprite2", Dimmed()},
+        {"MiniBack", DrawMiniBack()},
+        {"MiniSelection", DrawMiniSelection()},
+    };
+    for (const auto& [name, drawn] : pictures) {
+        const QImage loaded = LoadPicture(name);
+        EXPECT_EQ(loaded.format(), QImage::Format_RGB32) << name;
+        EXPECT_EQ(loaded.size(), drawn.size()) << name;
+        EXPECT_TRUE(loaded == drawn) << name;
+    }
+    EXPECT_TRUE(LoadPicture("MiniCards").isNull());
+
+    const QIcon icon = AppIcon();
+    EXPECT_EQ(icon.availableSizes().size(), 5);
+    for (int size : {32, 48, 64, 128, 256}) {
+        const QImage loaded = icon.pixmap(QSize(size, size)).toImage().convertToFormat(QImage::Format_RGB32);
+        EXPECT_TRUE(loaded == DrawAppIcon(size)) << size;
+    }
 }
 
 }  // namespace

@@ -6,8 +6,8 @@
 #include <span>
 #include <string_view>
 
-#include "window/artwork.h"
-#include "window/raster.h"
+#include "art/art.h"
+#include "art/raster.h"
 
 namespace raster {
 
