@@ -8,8 +8,7 @@
 #include <tuple>
 #include <vector>
 
-#include "window/app_icon.h"
-#include "window/artwork.h"
+#include "art/art.h"
 
 namespace {
 
@@ -136,6 +135,49 @@ TEST(ArtSprite, EveryOverlappedCornerIsDistinct) {
             }
         EXPECT_EQ(seen.size(), 52u);
     }
+}
+
+// In the fanned sheet a card shows only its top-left 18 x 40: the next card's
+// outline covers it from x = 18 on, the card below from y = 40 on. A pip,
+// figure or index must lie wholly inside that strip or wholly under the
+// covering cards, never show a sliver of itself at the strip's edge. Ink is
+// what is drawn in black, red, blue or gold; a piece of it is followed through
+// touching ink pixels (diagonals too) from the strip, leaving out the card's
+// outline and the straight edges of the face panel's outline, which frame
+// every card and run on under the next card by design.
+TEST(ArtSprite, NoPipOrFigureIsCutAtTheEdgeOfTheVisibleStrip) {
+    const QRgb Blue = qRgb(24, 66, 184), Gold = qRgb(250, 202, 30);
+    const auto frame = [](int x, int y) {
+        return x == 0 || x == 51 || y == 0 || y == 69 || x == 14 || x == 49 || y == 2 || y == 67;
+    };
+    for (const auto& [sheet, stock, rim, paper] : Sheets)
+        for (int row = 1; row <= 4; ++row)
+            for (int column = 1; column <= 13; ++column) {
+                const QPoint cell = Cell(column, row);
+                const auto ink = [&](int x, int y) {
+                    if (x < 0 || x > 51 || y < 0 || y > 69 || frame(x, y)) return false;
+                    const QRgb c = sheet().pixel(cell + QPoint(x, y));
+                    return c == Black || c == Red || c == Blue || c == Gold;
+                };
+                std::set<std::pair<int, int>> seen;
+                std::vector<std::pair<int, int>> todo;
+                for (int y = 0; y < 40; ++y)
+                    for (int x = 0; x < 18; ++x)
+                        if (ink(x, y)) todo.push_back({x, y});
+                QPoint covered(-1, -1);
+                while (!todo.empty() && covered.x() < 0) {
+                    const auto [x, y] = todo.back();
+                    todo.pop_back();
+                    if (!seen.insert({x, y}).second) continue;
+                    if (x >= 18 || y >= 40) covered = {x, y};
+                    for (int dy = -1; dy <= 1; ++dy)
+                        for (int dx = -1; dx <= 1; ++dx)
+                            if (ink(x + dx, y + dy)) todo.push_back({x + dx, y + dy});
+                }
+                EXPECT_LT(covered.x(), 0)
+                    << (sheet == &Bright ? "bright " : "dimmed ") << column << "," << row
+                    << ": ink seen in the strip runs on under the next card, to " << covered.x() << "," << covered.y();
+            }
 }
 
 TEST(ArtSprite, PipCardsShowAsManyPipsAsTheirRankTurnedRoundBelowTheMiddle) {
@@ -282,6 +324,35 @@ TEST(ArtIcon, IsDrawnOpaqueAtEverySize) {
 
     const QList<QSize> sizes = AppIcon().availableSizes();
     for (int size : {32, 48, 64, 128, 256}) EXPECT_TRUE(sizes.contains(QSize(size, size))) << size;
+}
+
+// The window loads what the build drew and built into it; this fails when the
+// build embedded stale or wrong art, or when the loaded pictures come in
+// another format than the board's copies expect.
+TEST(ArtBuiltIn, EveryPictureAndIconIsWhatTheCodeDrawsNow) {
+    const struct {
+        const char* name;
+        QImage drawn;
+    } pictures[] = {
+        {"MiniCardsSprite", Bright()},
+        {"MiniCardsSprite2", Dimmed()},
+        {"MiniBack", DrawMiniBack()},
+        {"MiniSelection", DrawMiniSelection()},
+    };
+    for (const auto& [name, drawn] : pictures) {
+        const QImage loaded = LoadPicture(name);
+        EXPECT_EQ(loaded.format(), QImage::Format_RGB32) << name;
+        EXPECT_EQ(loaded.size(), drawn.size()) << name;
+        EXPECT_TRUE(loaded == drawn) << name;
+    }
+    EXPECT_TRUE(LoadPicture("MiniCards").isNull());
+
+    const QIcon icon = AppIcon();
+    EXPECT_EQ(icon.availableSizes().size(), 5);
+    for (int size : {32, 48, 64, 128, 256}) {
+        const QImage loaded = icon.pixmap(QSize(size, size)).toImage().convertToFormat(QImage::Format_RGB32);
+        EXPECT_TRUE(loaded == DrawAppIcon(size)) << size;
+    }
 }
 
 }  // namespace

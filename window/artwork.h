@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// The card pictures the board is drawn from, all drawn by code so that
-// nothing is read from disk.
+// The pictures the window shows: the card sheets, the card back, the glow and
+// the icon. art/ draws them when the program is built and they are built into
+// it, so the window only loads them.
 
+#include <QIcon>
 #include <QImage>
+#include <QString>
 
 #include "table/table.h"
 
@@ -15,7 +18,10 @@ inline constexpr int SpriteHeight = SheetRows * CardHeight;   // 280
 // it, so the glow blends into the table.
 inline constexpr QRgb TableGreen = qRgb(0, 128, 0);
 
-QImage DrawMiniCardsSprite();   // the 52 faces, bright
-QImage DrawMiniCardsSprite2();  // the same faces, dimmed
-QImage DrawMiniBack();          // one card back, 52 x 70
-QImage DrawMiniSelection();     // the glow around the active slot, 76 x 94
+// The picture of the picture box with this name: "MiniCardsSprite" (the 52
+// faces, bright), "MiniCardsSprite2" (dimmed), "MiniBack" (one card back) or
+// "MiniSelection" (the glow around the active slot). It comes as 32-bit RGB,
+// the format the board copies between; null for any other name.
+QImage LoadPicture(const QString& name);
+
+QIcon AppIcon();  // the icon at every size drawn for it

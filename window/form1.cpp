@@ -18,7 +18,6 @@
 #include <QTimer>
 
 #include "table/table.h"
-#include "window/app_icon.h"
 #include "window/artwork.h"
 
 Form1Window* Form1 = nullptr;
@@ -79,12 +78,13 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const char* text, QRe
     return button;
 }
 
-void MakePictureBox(QWidget* parent, PictureBox& box, const char* name, QImage picture) {
+// The box holds the picture of its own name.
+void MakePictureBox(QWidget* parent, PictureBox& box, const char* name) {
+    box.picture = LoadPicture(QLatin1String(name));
     box.control = new QLabel(parent);
     box.control->setObjectName(name);
-    box.control->resize(picture.size());
+    box.control->resize(box.picture.size());
     box.control->hide();
-    box.picture = std::move(picture);
 }
 
 int VbButtons(Qt::MouseButtons buttons) {
@@ -235,12 +235,12 @@ Form1Window::Form1Window() {
     txt_Status->viewport()->setAccessibleName("Status");
     SetColours(txt_Status, QColor(255, 255, 0), QColor(64, 64, 64), QPalette::Base);
 
-    MakePictureBox(this, MiniSelection, "MiniSelection", DrawMiniSelection());
+    MakePictureBox(this, MiniSelection, "MiniSelection");
     Command1 =
         MakeButton(this, "Command1", "Play Hands", {176, 24, 65, 25}, "Plays 1000 random deals and shows your chances");
-    MakePictureBox(this, MiniBack, "MiniBack", DrawMiniBack());
-    MakePictureBox(this, MiniCardsSprite2, "MiniCardsSprite2", DrawMiniCardsSprite2());
-    MakePictureBox(this, MiniCardsSprite, "MiniCardsSprite", DrawMiniCardsSprite());
+    MakePictureBox(this, MiniBack, "MiniBack");
+    MakePictureBox(this, MiniCardsSprite2, "MiniCardsSprite2");
+    MakePictureBox(this, MiniCardsSprite, "MiniCardsSprite");
 
     Label3 = MakeLabel(this, "Label3", "Number of players:", {184, 56, 97, 17}, font(),
                        "Type the number of players into the box beside");

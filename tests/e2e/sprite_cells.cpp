@@ -11,8 +11,8 @@
 #include <cstdio>
 #include <string_view>
 
+#include "art/art.h"
 #include "table/table.h"
-#include "window/artwork.h"
 
 namespace {
 

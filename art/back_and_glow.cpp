@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "window/artwork.h"
-#include "window/raster.h"
+#include "art/art.h"
+#include "art/raster.h"
 
 using namespace raster;
 

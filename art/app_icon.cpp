@@ -1,14 +1,12 @@
 // SPDX-License-Identifier: MIT
-#include "window/app_icon.h"
-
-#include <QPixmap>
+#include "art/art.h"
 
 #include <algorithm>
 #include <array>
 #include <span>
 #include <string_view>
 
-#include "window/raster.h"
+#include "art/raster.h"
 
 namespace {
 
@@ -140,10 +138,4 @@ QImage DrawAppIcon(int size) {
     if (shadow) DrawText(img, font, "Quillan", textLeft + shadow, textTop + shadow, scale, Black);
     DrawText(img, font, "Quillan", textLeft, textTop, scale, qRgb(255, 222, 0));
     return img;
-}
-
-QIcon AppIcon() {
-    QIcon icon;
-    for (int size : {32, 48, 64, 128, 256}) icon.addPixmap(QPixmap::fromImage(DrawAppIcon(size)));
-    return icon;
 }

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "window/raster.h"
+#include "art/raster.h"
 
 #include <optional>
 

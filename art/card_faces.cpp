@@ -6,8 +6,8 @@
 #include <span>
 #include <string_view>
 
-#include "window/artwork.h"
-#include "window/raster.h"
+#include "art/art.h"
+#include "art/raster.h"
 
 namespace raster {
 
@@ -225,44 +225,46 @@ constexpr PipSet<10> NumberPips{{
 }};
 // clang-format on
 
-// 7 x 7, beside the court figures.
+// 5 x 7, beside the court figures: narrow enough to lie wholly under the next
+// card of the sheet, which covers this one from x = 18, and still clear of the
+// figure's outline.
 // clang-format off
 constexpr PipSet<7> CourtPips{{
     {{
-        "...#...",
-        "..###..",
-        ".#####.",
-        "#######",
-        "#######",
-        "...#...",
-        "..###..",
+        "..#..",
+        ".###.",
+        "#####",
+        "#####",
+        "#.#.#",
+        "..#..",
+        ".###.",
     }},
     {{
-        ".##.##.",
-        "#######",
-        "#######",
-        ".#####.",
-        "..###..",
-        "...#...",
-        ".......",
+        "##.##",
+        "#####",
+        "#####",
+        "#####",
+        ".###.",
+        "..#..",
+        ".....",
     }},
     {{
-        "..###..",
-        "..###..",
-        "##.#.##",
-        "#######",
-        "##.#.##",
-        "...#...",
-        "..###..",
+        ".###.",
+        ".###.",
+        "##.##",
+        "#####",
+        "##.##",
+        "..#..",
+        ".###.",
     }},
     {{
-        "...#...",
-        "..###..",
-        "..###..",
-        ".#####.",
-        "..###..",
-        "..###..",
-        "...#...",
+        "..#..",
+        ".###.",
+        ".###.",
+        "#####",
+        ".###.",
+        ".###.",
+        "..#..",
     }},
 }};
 // clang-format on
@@ -568,8 +570,8 @@ void DrawCardFace(QImage& img, int ox, int oy, int rank, Suit suit, const Paper&
         const Bitmap art = rank == Jack ? Bitmap(JackArt) : rank == Queen ? Bitmap(QueenArt) : Bitmap(KingArt);
         DrawArt(img, ox + 18, oy + 6, art, paper.panel, false);
         DrawArt(img, ox + 18, oy + 35, art, paper.panel, true);
-        DrawPip(img, ox + 17, oy + 5, CourtPips[int(suit)], ink);
-        DrawPip(img, ox + 40, oy + 58, CourtPips[int(suit)], ink, true);
+        DrawPip(img, ox + 18, oy + 5, CourtPips[int(suit)], ink);
+        DrawPip(img, ox + 41, oy + 58, CourtPips[int(suit)], ink, true);
     }
 }
 
