@@ -19,9 +19,9 @@ void PreferX() {
         qputenv("QT_QPA_PLATFORM", "xcb");
 }
 
-// Qt reports a display it cannot open with a stream of warnings and an abort;
-// while the application starts, its messages are held back, and a failure is
-// said in one line instead.
+// Qt reports a platform it cannot start with a stream of messages and an
+// abort; while the application starts, its messages are held back, and a
+// failure is said in one line instead.
 struct HeldMessage {
     QtMsgType type;
     QByteArray category;
@@ -29,14 +29,32 @@ struct HeldMessage {
 };
 std::vector<HeldMessage> HeldMessages;
 
+// What stopped the start: the X display, which the user mends through
+// DISPLAY, or else the platform chosen, in the words of Qt's first message
+// about platforms.
+QByteArray StartupFailure(const QString& fatal) {
+    QString reason = fatal;
+    for (const HeldMessage& held : HeldMessages) {
+        if (!held.category.startsWith("qt.qpa")) continue;
+        if (held.category == "qt.qpa.xcb" && held.text.startsWith("could not connect to display")) {
+            const QByteArray display = qgetenv("DISPLAY");
+            return "cannot open a display (" + (display.isEmpty() ? "DISPLAY is not set" : "DISPLAY is " + display) +
+                   ")";
+        }
+        reason = held.text;
+        break;
+    }
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    return "cannot start the platform \"" + (platform.isEmpty() ? "Qt's default" : platform) +
+           "\": " + reason.section(QLatin1Char('\n'), 0, 0).trimmed().toLocal8Bit();
+}
+
 void HoldStartupMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
     if (type != QtFatalMsg) {
         HeldMessages.push_back({type, context.category, text});
         return;
     }
-    const QByteArray display = qgetenv("DISPLAY");
-    std::fprintf(stderr, "quillan: cannot open a display (%s)\n",
-                 display.isEmpty() ? "DISPLAY is not set" : ("DISPLAY is " + display).constData());
+    std::fprintf(stderr, "quillan: %s\n", StartupFailure(text).constData());
     std::fflush(stderr);
     _exit(EXIT_FAILURE);
 }

@@ -360,14 +360,25 @@ def paste_and_pointer(session, _):
         raise Failure(f"Quillan ended with status {session.app.returncode}")
 
 
-def no_display(quillan, workdir):
-    for display in ({}, {"DISPLAY": ":" + str(free_display_number())}):
-        env = app_environment(workdir, **display)
+def no_display(quillan, session):
+    """A display that cannot be opened is named as such; a platform that
+    cannot start, on a display that works, by the platform and Qt's reason."""
+    working = session.start_xvfb()
+    absent = ":" + str(free_display_number())
+    cases = [({}, "cannot open a display (DISPLAY is not set)"),
+             ({"DISPLAY": absent}, f"cannot open a display (DISPLAY is {absent})"),
+             ({"DISPLAY": working, "QT_QPA_PLATFORM": "nosuchplatform"},
+              'platform "nosuchplatform": Could not find the Qt platform plugin "nosuchplatform"'),
+             ({"DISPLAY": working, "QT_QPA_PLATFORM": "wayland"},
+              'platform "wayland": Could not find the Qt platform plugin "wayland"')]
+    for settings, expected in cases:
+        env = app_environment(session.workdir, **settings)
         result = subprocess.run([quillan], env=env, capture_output=True, timeout=30, check=False)
-        lines = result.stderr.decode().splitlines()
-        if result.returncode != 1 or len(lines) != 1 or not lines[0].startswith("quillan: "):
-            raise Failure(f"with {display or 'no DISPLAY'} Quillan ended with status {result.returncode} "
-                          f"and said {result.stderr.decode()!r}; expected status 1 and one line")
+        said = result.stderr.decode()
+        lines = said.splitlines()
+        if result.returncode != 1 or len(lines) != 1 or not lines[0].startswith("quillan: ") or expected not in said:
+            raise Failure(f"with {settings or 'no DISPLAY'} Quillan ended with status {result.returncode} "
+                          f"and said {said!r}; expected status 1 and one line saying {expected!r}")
 
 
 def accessibility(session, _):
@@ -479,7 +490,7 @@ def main():
         session = Session(workdir)
         try:
             if scenario == "no_display":
-                no_display(quillan, workdir)
+                no_display(quillan, session)
             else:
                 session.start(quillan, **START.get(scenario, {}))
                 SCENARIOS[scenario](session, sprite_cells)
