@@ -11,71 +11,15 @@
 
 namespace {
 
-// The Mersenne Twister std::mt19937 with its standard default seed: the same
-// sequence at every start, and nothing reseeds it. It is written out here
-// because the library's version branches on the low bit of every word it
-// makes, which costs more than the rest of its work.
-using Twister = std::mt19937;
-constexpr int TwisterSize = Twister::state_size;
-constexpr int TwisterShift = Twister::shift_size;
-constexpr std::uint32_t LowerMask = (std::uint32_t{1} << Twister::mask_bits) - 1;
-
-using TwisterState = std::array<std::uint32_t, TwisterSize>;
-
-constexpr TwisterState SeededState() {
-    TwisterState state{};
-    state[0] = Twister::default_seed;
-    for (std::uint32_t i = 1; i < TwisterSize; ++i) {
-        const std::uint32_t last = state[i - 1];
-        state[i] = static_cast<std::uint32_t>(Twister::initialization_multiplier) * (last ^ last >> 30) + i;
-    }
-    return state;
-}
-
-constexpr TwisterState StartState = SeededState();
-TwisterState Twisted = StartState;
-int NextWord = TwisterSize;  // all of Twisted used: twist before the next word
-
-// The top bit of word and the lower bits of next, shifted down one, with the
-// xor mask where next's low bit is set.
-inline std::uint32_t Twist(std::uint32_t word, std::uint32_t next) {
-    const std::uint32_t y = (word & ~LowerMask) | (next & LowerMask);
-    return (y >> 1) ^ ((0u - (y & 1)) & static_cast<std::uint32_t>(Twister::xor_mask));
-}
-
-// Makes the next TwisterSize words; the loops run without a branch inside,
-// so the compiler can twist several words at once.
-[[gnu::noinline]] void TwistAll() {
-    int i = 0;
-    for (; i < TwisterSize - TwisterShift; ++i) {
-        Twisted[i] = Twisted[i + TwisterShift] ^ Twist(Twisted[i], Twisted[i + 1]);
-    }
-    for (; i < TwisterSize - 1; ++i) {
-        Twisted[i] = Twisted[i + TwisterShift - TwisterSize] ^ Twist(Twisted[i], Twisted[i + 1]);
-    }
-    Twisted[i] = Twisted[TwisterShift - 1] ^ Twist(Twisted[i], Twisted[0]);
-    NextWord = 0;
-}
-
-// Inline, like the drawing below, so that a deal keeps its deck in registers.
-[[gnu::always_inline]] inline std::uint32_t NextWord32() {
-    if (NextWord == TwisterSize) TwistAll();
-    std::uint32_t y = Twisted[NextWord++];
-    y ^= y >> Twister::tempering_u & static_cast<std::uint32_t>(Twister::tempering_d);
-    y ^= y << Twister::tempering_s & static_cast<std::uint32_t>(Twister::tempering_b);
-    y ^= y << Twister::tempering_t & static_cast<std::uint32_t>(Twister::tempering_c);
-    return y ^ y >> Twister::tempering_l;
-}
-
 // NextRandom's values are whole multiples of 2^-RandomBits.
 constexpr int RandomBits = 24;
 constexpr float RandomStep = 1.0f / (1 << RandomBits);
 
 // NextRandom's value times 2^RandomBits.
-[[gnu::always_inline]] inline std::uint32_t NextRandomBits() {
+std::uint32_t NextRandomBits() {
     // The top bits of a word fill a float's mantissa exactly, so the value
     // can never round up to 1.
-    return NextWord32() >> (32 - RandomBits);
+    return RandomEngine() >> (32 - RandomBits);
 }
 
 // Beyond a few dozen players the deck is long empty and every further
@@ -229,12 +173,9 @@ DealOutcome Compare(double mine, double best) {
 
 }  // namespace
 
-float NextRandom() { return static_cast<float>(NextRandomBits()) * RandomStep; }
+std::mt19937 RandomEngine;
 
-void ResetRandom() {
-    Twisted = StartState;
-    NextWord = TwisterSize;
-}
+float NextRandom() { return static_cast<float>(NextRandomBits()) * RandomStep; }
 
 void RemoveCard(std::string& cards, std::string_view code) {
     if (code.empty()) return;

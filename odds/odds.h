@@ -6,6 +6,7 @@
 
 #include <array>
 #include <optional>
+#include <random>
 #include <span>
 #include <string>
 #include <string_view>
@@ -15,11 +16,13 @@
 
 inline constexpr int DealsPerRun = 1000;
 
-// The program's one random sequence: uniform in [0, 1) with 24 bits, from the
-// same state at every start and never reseeded, so the first run after a
-// start always plays the same deals.
+// The program's one random sequence: the standard Mersenne Twister with its
+// default seed, never reseeded, so the first run after a start always plays
+// the same deals.
+extern std::mt19937 RandomEngine;
+
+// The engine's next word as a number in [0, 1): its top 24 bits, 2^-24 apart.
 float NextRandom();
-void ResetRandom();  // back to the start-up state (for tests)
 
 // Removes one random card from a deck that holds each card once and returns
 // it; "" on an empty deck.

@@ -8,6 +8,7 @@
 #include <set>
 
 #include "odds/odds.h"
+#include "random_state.h"
 #include "table/table.h"
 #include "table_state.h"
 
@@ -120,8 +121,7 @@ TEST(RandomSequence, StartsAlikeAfterEveryResetAndStaysBelowOne) {
     ResetRandom();
     for (float value : first) EXPECT_EQ(NextRandom(), value);
 
-    // The program's own twister: the standard one's top 24 bits, across
-    // several twists of its state.
+    // The standard engine's top 24 bits, across several twists of its state.
     ResetRandom();
     std::mt19937 standard;
     for (int i = 0; i < 3000; ++i) ASSERT_EQ(NextRandom(), static_cast<float>(standard() >> 8) * 0x1p-24f) << i;
