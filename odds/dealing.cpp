@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include <algorithm>
 #include <cassert>
+#include <cstdint>
 #include <cstring>
 
 #include "odds/odds.h"
@@ -11,6 +12,9 @@ namespace {
 // opponent holds no cards; only a count that never passed the box's check
 // could get here, and this keeps it from dealing for ever.
 constexpr double PlayerLimit = 100;
+
+// NextRandom's value times 2^24: the top 24 bits of the engine's next word.
+std::uint32_t NextRandomBits() { return static_cast<std::uint32_t>(RandomEngine() >> 8); }
 
 // Opponents are players 2 up to the count; a fractional count acts like its
 // whole part, and a count below 2 deals no opponent.
@@ -41,7 +45,7 @@ std::mt19937 RandomEngine;
 
 float NextRandom() {
     // 24 bits fill a float's mantissa exactly, so the value never rounds up to 1.
-    return static_cast<float>(RandomEngine() >> 8) * 0x1p-24f;
+    return static_cast<float>(NextRandomBits()) * 0x1p-24f;
 }
 
 Deck::Deck(std::string_view cards) : size(cards.size()) {
@@ -50,9 +54,9 @@ Deck::Deck(std::string_view cards) : size(cards.size()) {
 }
 
 CardCode DrawCard(Deck& deck) {
-    const double cardsLeft = static_cast<double>(deck.size / 2);
-    // The product is exact and never negative, so truncating is taking the floor.
-    const auto k = static_cast<std::size_t>(NextRandom() * cardsLeft);
+    // floor(r x cards left) for r = NextRandom(), which is a whole number of
+    // steps of 2^-24: in whole numbers, the steps times the cards, shifted down.
+    const std::size_t k = std::size_t{NextRandomBits()} * (deck.size / 2) >> 24;
     if (deck.size == 0) return "";
     CardCode card(&deck.codes[2 * k], 2);
     TakeOut(deck, 2 * k);
