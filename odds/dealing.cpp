@@ -64,7 +64,7 @@ CardCode DrawCard(Deck& deck) {
 }
 
 void RemoveCard(Deck& deck, std::string_view code) {
-    if (code.empty()) return;
+    if (code.size() != 2) return;
     for (auto at = deck.Cards().find(code); at != std::string_view::npos; at = deck.Cards().find(code, at)) {
         TakeOut(deck, at);
     }

@@ -41,7 +41,8 @@ struct Deck {
 // counting from 0. An empty deck still uses a number and gives "".
 CardCode DrawCard(Deck& deck);
 
-// Takes every occurrence of a card code out of a deck.
+// Takes every occurrence of a card code out of a deck; anything but a
+// two-character code takes out nothing.
 void RemoveCard(Deck& deck, std::string_view code);
 
 // FullDeck without the given cards, the cards in the slots when a run starts.

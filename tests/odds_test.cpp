@@ -199,12 +199,14 @@ TEST(DrawCard, PicksEveryRemainingCardAlike) {
     for (const auto& [card, count] : counts) EXPECT_NEAR(count, 2000, 250) << card;
 }
 
-TEST(RemoveCard, RemovesEveryOccurrenceAndNothingForAnEmptyCode) {
+TEST(RemoveCard, RemovesEveryOccurrenceAndNothingForWhatIsNoCode) {
     Deck cards("AS2HAS3C");
     RemoveCard(cards, "AS");
     EXPECT_EQ(cards.Cards(), "2H3C");
-    RemoveCard(cards, "");
-    EXPECT_EQ(cards.Cards(), "2H3C");
+    for (const char* notACode : {"", "2", "2H3"}) {
+        RemoveCard(cards, notACode);
+        EXPECT_EQ(cards.Cards(), "2H3C") << '"' << notACode << '"';
+    }
 }
 
 class Dealing : public testing::Test {
