@@ -27,13 +27,15 @@ void PlaceHoleCards() {
 }
 
 void BM_DealsOnly(benchmark::State& state) {
-    const CardSet runDeck = BuildRunDeck(std::array<CardCode, 2>{"AS", "KD"});
-    const CardSet hole = CardsIn("ASKD");
+    const Deck runDeck = BuildRunDeck(std::array<CardCode, 2>{"AS", "KD"});
+    const std::string hole = "ASKD";
     const CommunityCards board{};
+    DealtCards dealt;
     for (auto _ : state) {
         int wins = 0;
         for (int deal = 0; deal < DealsPerRun; ++deal) {
-            wins += PlayDeal(runDeck, hole, board, 10) == DealOutcome::Win;
+            DealCards(dealt, runDeck, hole, board, 10);
+            wins += ScoreDeal(hole, dealt) == DealOutcome::Win;
         }
         benchmark::DoNotOptimize(wins);
     }

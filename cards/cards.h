@@ -5,7 +5,6 @@
 // the benchmarks all use this without a window.
 
 #include <array>
-#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -49,15 +48,3 @@ std::string CardName(std::string_view code);
 // hands: weight * 100^5 + key1 * 100^4 + ... + key5. Order and repeats of codes
 // do not matter. Reads its own compile-time tables, not CardTable.
 double EvaluateHand(const std::string& hand);
-
-// A set of cards as the bits of one word. The card of rank index r and suit
-// index s is bit 16 * (4 - s) + 15 - r: each suit has a 16-bit lane, spades
-// at the top, and going down from the top bit the cards come in FullDeck's
-// order. The ace is r = 1 here; r = 14 gives the bit the evaluator uses for
-// the ace above the king, which a card set leaves clear.
-using CardSet = std::uint64_t;
-
-constexpr CardSet CardBit(int r, int s) { return CardSet{1} << (16 * (4 - s) + 15 - r); }
-
-// EvaluateHand's value for the cards of a set.
-double EvaluateCards(CardSet cards);

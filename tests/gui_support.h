@@ -19,6 +19,7 @@
 #include "app/app.h"
 #include "odds/odds.h"
 #include "odds/play_hands.h"
+#include "random_state.h"
 #include "table/board.h"
 #include "table/table.h"
 #include "table_state.h"

@@ -7,7 +7,9 @@
 #include <random>
 #include <set>
 
+#include "literal_evaluator.h"
 #include "odds/odds.h"
+#include "random_state.h"
 #include "table/table.h"
 #include "table_state.h"
 
@@ -29,6 +31,17 @@ std::vector<std::string> Codes(const std::string& cards) {
     std::vector<std::string> codes;
     for (std::size_t i = 0; i + 1 < cards.size(); i += 2) codes.push_back(cards.substr(i, 2));
     return codes;
+}
+
+// One deal as the run deals it, and its outcome as the run scores it.
+DealtCards Deal(const Deck& runDeck, const std::string& hole, const CommunityCards& board, double players) {
+    DealtCards deal;
+    DealCards(deal, runDeck, hole, board, players);
+    return deal;
+}
+
+DealOutcome Play(const Deck& runDeck, const std::string& hole, const CommunityCards& board, double players) {
+    return ScoreDeal(hole, Deal(runDeck, hole, board, players));
 }
 
 // How many random numbers a call used, found by where the sequence stands after it.
@@ -120,8 +133,7 @@ TEST(RandomSequence, StartsAlikeAfterEveryResetAndStaysBelowOne) {
     ResetRandom();
     for (float value : first) EXPECT_EQ(NextRandom(), value);
 
-    // The program's own twister: the standard one's top 24 bits, across
-    // several twists of its state.
+    // The standard engine's top 24 bits, across several twists of its state.
     ResetRandom();
     std::mt19937 standard;
     for (int i = 0; i < 3000; ++i) ASSERT_EQ(NextRandom(), static_cast<float>(standard() >> 8) * 0x1p-24f) << i;
@@ -138,17 +150,41 @@ TEST(RandomSequence, StartsAlikeAfterEveryResetAndStaysBelowOne) {
 
 TEST(DrawCard, DealsEveryCardOnceThenNothing) {
     ResetRandom();
-    std::string deck(FullDeck);
+    Deck deck(FullDeck);
     std::set<std::string> drawn;
     for (int i = 0; i < 52; ++i) {
         const std::string card = DrawCard(deck);
         EXPECT_NE(FullDeck.find(card) % 2, 1u);
         EXPECT_TRUE(drawn.insert(card).second) << card << " drawn twice";
-        EXPECT_EQ(deck.size(), 104u - 2 * drawn.size());
-        EXPECT_EQ(deck.find(card), std::string::npos);
+        EXPECT_EQ(deck.Cards().size(), 104u - 2 * drawn.size());
+        EXPECT_EQ(deck.Cards().find(card), std::string::npos);
     }
     EXPECT_EQ(DrawCard(deck), "");
-    EXPECT_EQ(deck, "");
+    EXPECT_EQ(deck.Cards(), "");
+}
+
+TEST(DrawCard, TakesTheCardAtRTimesCardsLeftAndKeepsTheRestInOrder) {
+    // Decks of every size, drawn down to nothing: the card is the one at
+    // floor(r x cards left) for the number the draw uses, and the others stay
+    // in their order.
+    std::mt19937 rng(5);
+    for (std::size_t size = 0; size <= 52; ++size) {
+        std::vector<std::string> cards = Codes(std::string(FullDeck));
+        std::shuffle(cards.begin(), cards.end(), rng);
+        cards.resize(size);
+        std::sort(cards.begin(), cards.end(),
+                  [](const std::string& a, const std::string& b) { return FullDeck.find(a) < FullDeck.find(b); });
+        std::string codes;
+        for (const std::string& card : cards) codes += card;
+        Deck deck(codes);
+        while (!codes.empty()) {
+            std::mt19937 next = RandomEngine;
+            const std::size_t k = (next() >> 8) * (codes.size() / 2) >> 24;
+            ASSERT_EQ(DrawCard(deck), codes.substr(2 * k, 2)) << size;
+            codes.erase(2 * k, 2);
+            ASSERT_EQ(deck.Cards(), codes) << size;
+        }
+    }
 }
 
 TEST(DrawCard, PicksEveryRemainingCardAlike) {
@@ -156,19 +192,21 @@ TEST(DrawCard, PicksEveryRemainingCardAlike) {
     std::map<std::string, int> counts;
     const int draws = 52 * 2000;
     for (int i = 0; i < draws; ++i) {
-        std::string deck(FullDeck);
+        Deck deck(FullDeck);
         ++counts[DrawCard(deck)];
     }
     ASSERT_EQ(counts.size(), 52u);
     for (const auto& [card, count] : counts) EXPECT_NEAR(count, 2000, 250) << card;
 }
 
-TEST(RemoveCard, RemovesEveryOccurrenceAndNothingForAnEmptyCode) {
-    std::string cards = "AS2HAS3C";
+TEST(RemoveCard, RemovesEveryOccurrenceAndNothingForWhatIsNoCode) {
+    Deck cards("AS2HAS3C");
     RemoveCard(cards, "AS");
-    EXPECT_EQ(cards, "2H3C");
-    RemoveCard(cards, "");
-    EXPECT_EQ(cards, "2H3C");
+    EXPECT_EQ(cards.Cards(), "2H3C");
+    for (const char* notACode : {"", "2", "2H3"}) {
+        RemoveCard(cards, notACode);
+        EXPECT_EQ(cards.Cards(), "2H3C") << '"' << notACode << '"';
+    }
 }
 
 class Dealing : public testing::Test {
@@ -182,10 +220,11 @@ protected:
 TEST_F(Dealing, RunDeckLeavesOutTheCardsInTheSlots) {
     Place(1, "AS");
     Place(2, "KD");
-    EXPECT_EQ(CardCodes(BuildRunDeck(SlotCards())).size(), 100u);
+    EXPECT_EQ(BuildRunDeck(SlotCards()).Cards().size(), 100u);
     Place(3, "0H");
     Place(7, "2C");
-    const std::string deck = CardCodes(BuildRunDeck(SlotCards()));
+    const Deck runDeck = BuildRunDeck(SlotCards());
+    const std::string_view deck = runDeck.Cards();
     EXPECT_EQ(deck.size(), 96u);
     for (const char* card : {"AS", "KD", "0H", "2C"}) EXPECT_EQ(deck.find(card), std::string::npos) << card;
 }
@@ -193,37 +232,36 @@ TEST_F(Dealing, RunDeckLeavesOutTheCardsInTheSlots) {
 TEST_F(Dealing, DrawsTheEmptyCommunityPlacesThenTwoCardsPerOpponent) {
     Place(1, "AS");
     Place(2, "KD");
-    const CardSet hole = CardsIn("ASKD");
-    const CardSet deck = BuildRunDeck(SlotCards());
+    const std::string hole = "ASKD";
+    const Deck deck = BuildRunDeck(SlotCards());
     struct Case {
         double players;
         int opponents;
     };
     for (const Case c : {Case{2, 1}, Case{10, 9}, Case{2.9, 1}, Case{1, 0}, Case{0, 0}, Case{-3, 0}}) {
-        EXPECT_EQ(RandomsUsedBy([&] { DealCards(deck, hole, Board(), c.players); }), 5 + 2 * c.opponents) << c.players;
-        EXPECT_EQ(DealCards(deck, hole, Board(), c.players).opponents.size(), std::size_t(c.opponents));
+        EXPECT_EQ(RandomsUsedBy([&] { Deal(deck, hole, Board(), c.players); }), 5 + 2 * c.opponents) << c.players;
+        EXPECT_EQ(Deal(deck, hole, Board(), c.players).opponents.size(), std::size_t(c.opponents));
     }
 
     for (int n = 3; n <= 7; ++n) Slots[n].Card = FullDeck.substr(2 * n, 2);
-    const CardSet fullBoard = BuildRunDeck(SlotCards());
-    EXPECT_EQ(CardCodes(fullBoard).size(), 90u);
-    EXPECT_EQ(RandomsUsedBy([&] { DealCards(fullBoard, hole, Board(), 4); }), 6);
-    EXPECT_EQ(DealCards(fullBoard, hole, Board(), 4).board, "4S5S6S7S8S");
+    const Deck fullBoard = BuildRunDeck(SlotCards());
+    EXPECT_EQ(fullBoard.Cards().size(), 90u);
+    EXPECT_EQ(RandomsUsedBy([&] { Deal(fullBoard, hole, Board(), 4); }), 6);
+    EXPECT_EQ(Deal(fullBoard, hole, Board(), 4).board, "4S5S6S7S8S");
 }
 
 TEST_F(Dealing, NoPlayersMeansEveryDealIsWon) {
     Place(1, "2S");
     Place(2, "7D");
-    const CardSet deck = BuildRunDeck(SlotCards());
-    const CardSet hole = CardsIn("2S7D");
-    for (int deal = 0; deal < 200; ++deal) EXPECT_EQ(PlayDeal(deck, hole, Board(), 0), DealOutcome::Win);
+    const Deck deck = BuildRunDeck(SlotCards());
+    for (int deal = 0; deal < 200; ++deal) EXPECT_EQ(Play(deck, "2S7D", Board(), 0), DealOutcome::Win);
 }
 
 TEST_F(Dealing, ThirtyPlayersEmptyTheDeckAndStillScore) {
     Place(1, "AS");
     Place(2, "KD");
-    const CardSet deck = BuildRunDeck(SlotCards());
-    const DealtCards deal = DealCards(deck, CardsIn("ASKD"), Board(), 30);
+    const Deck deck = BuildRunDeck(SlotCards());
+    const DealtCards deal = Deal(deck, "ASKD", Board(), 30);
     ASSERT_EQ(deal.opponents.size(), 29u);
     for (int j = 0; j < 22; ++j) EXPECT_EQ(deal.opponents[j].size(), 4u);
     EXPECT_EQ(deal.opponents[22].size(), 2u);
@@ -236,16 +274,15 @@ TEST_F(Dealing, ATieWithTheBestOpponentIsADraw) {
     for (auto [slot, card] : {std::pair{3, "AH"}, {4, "KH"}, {5, "QH"}, {6, "JH"}, {7, "0H"}}) Place(slot, card);
     Place(1, "2S");
     Place(2, "3C");
-    const CardSet deck = BuildRunDeck(SlotCards());
-    const CardSet hole = CardsIn("2S3C");
-    for (double players : {2.0, 5.0, 10.0}) EXPECT_EQ(PlayDeal(deck, hole, Board(), players), DealOutcome::Draw);
+    const Deck deck = BuildRunDeck(SlotCards());
+    for (double players : {2.0, 5.0, 10.0}) EXPECT_EQ(Play(deck, "2S3C", Board(), players), DealOutcome::Draw);
 }
 
 TEST_F(Dealing, NoCardTwiceInADealEvenWhenTheSlotsChangeMidRun) {
     Place(1, "AS");
     Place(2, "KD");
-    const CardSet hole = CardsIn("ASKD");
-    const CardSet deck = BuildRunDeck(SlotCards());
+    const std::string hole = "ASKD";
+    const Deck deck = BuildRunDeck(SlotCards());
     auto check = [&](const DealtCards& deal) {
         std::set<std::string> seen{"AS", "KD"};
         std::vector<std::string> all = Codes(deal.board);
@@ -260,7 +297,7 @@ TEST_F(Dealing, NoCardTwiceInADealEvenWhenTheSlotsChangeMidRun) {
         // and moves a hole card onto the board.
         Slots[4].Card = deal % 3 == 0 ? "QS" : "";
         Slots[6].Card = deal % 5 == 0 ? "AS" : "";
-        const DealtCards dealt = DealCards(deck, hole, Board(), 10);
+        const DealtCards dealt = Deal(deck, hole, Board(), 10);
         check(dealt);
         if (deal % 3 == 0) {
             EXPECT_EQ(dealt.board.substr(2, 2), "QS");
@@ -270,10 +307,11 @@ TEST_F(Dealing, NoCardTwiceInADealEvenWhenTheSlotsChangeMidRun) {
 }
 
 TEST_F(Dealing, DealsTheCardsDrawCardDrawsFromTheCodesLeft) {
-    // The run picks from a card set. The first run's texts pin its picks from
-    // a nearly full deck; here decks of any size, boards with cards placed
-    // or moved during the run, and up to 30 players, which empty the deck,
-    // are dealt again with DrawCard on the codes, from the same numbers.
+    // The first run's texts pin the deals from a nearly full deck; here decks
+    // of any size, boards with cards placed or moved during the run, and up to
+    // 30 players, which empty the deck, are dealt again by the rules written
+    // out with DrawCard, from the same numbers, and the tally is checked with
+    // the literal scoring rules.
     std::mt19937 rng(11);
     for (int trial = 0; trial < 3000; ++trial) {
         std::vector<std::string> cards = Codes(std::string(FullDeck));
@@ -297,7 +335,7 @@ TEST_F(Dealing, DealsTheCardsDrawCardDrawsFromTheCodesLeft) {
         };
 
         startAt();
-        std::string deck = codes;
+        Deck deck(codes);
         DealtCards expected;
         for (const std::string& card : board) {
             if (!card.empty() && !ContainsCard(hole, card)) RemoveCard(deck, card);
@@ -310,16 +348,21 @@ TEST_F(Dealing, DealsTheCardsDrawCardDrawsFromTheCodesLeft) {
             expected.opponents.push_back(hand + DrawCard(deck));
         }
         const float next = NextRandom();
+        const double mine = literal::EvaluateHand(hole + expected.board);
+        double best = 0;
+        for (const std::string& hand : expected.opponents) {
+            best = std::max(best, literal::EvaluateHand(hand + expected.board));
+        }
+        const DealOutcome outcome = mine > best   ? DealOutcome::Win
+                                    : mine < best ? DealOutcome::Loss
+                                                  : DealOutcome::Draw;
 
         startAt();
-        const DealtCards dealt = DealCards(CardsIn(codes), CardsIn(hole), board, players);
+        const DealtCards dealt = Deal(Deck(codes), hole, board, players);
         ASSERT_EQ(dealt.board, expected.board) << trial;
         ASSERT_EQ(dealt.opponents, expected.opponents) << trial;
         ASSERT_EQ(NextRandom(), next) << trial;
-
-        startAt();
-        ASSERT_EQ(PlayDeal(CardsIn(codes), CardsIn(hole), board, players), ScoreDeal(hole, expected)) << trial;
-        ASSERT_EQ(NextRandom(), next) << trial;
+        ASSERT_EQ(ScoreDeal(hole, dealt), outcome) << trial;
     }
 }
 
