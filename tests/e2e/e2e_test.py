@@ -43,6 +43,12 @@ ACE_OF_SPADES = sheet_corner(13, 1)
 KING_OF_DIAMONDS = sheet_corner(12, 4)
 
 RESULT = re.compile(r"Win Chance: ([\d.]+)%\nLose Chance: ([\d.]+)%\nDraw Chance: ([\d.]+)%")
+
+
+def run_ended(text):
+    """Whether a status text is the result of a whole run: three figures adding up to 100."""
+    found = RESULT.fullmatch(text.strip())
+    return bool(found) and abs(sum(map(float, found.groups())) - 100) < 0.01
 CLEAR_PROMPT = "Select cards."
 
 
@@ -239,10 +245,6 @@ def play(session, sprite_cells):
     session.pick(KING_OF_DIAMONDS)
     session.set_players("4")
     session.click(PLAY_HANDS)
-
-    def run_ended(text):
-        found = RESULT.fullmatch(text.strip())
-        return found and abs(sum(map(float, found.groups())) - 100) < 0.01
 
     session.copy_text(STATUS_BOX, run_ended, "three result lines adding up to 100", timeout=30)
     if sprite_cells is None:
@@ -442,8 +444,7 @@ def accessibility(session, _):
     # A whole run, started over AT-SPI: the figures are announced once, at the end.
     events.clear()
     press("Play Hands")
-    settled("the run to end", lambda: (found := RESULT.fullmatch(text_of(status).strip())) and
-            abs(sum(map(float, found.groups())) - 100) < 0.01, 30)
+    settled("the run to end", lambda: run_ended(text_of(status)), 30)
     time.sleep(0.3)
     pump()
     from_status = [(kind, data) for kind, name, data in events if name == "Status"]
