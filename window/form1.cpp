@@ -133,7 +133,7 @@ protected:
         if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick) {
             if (watched == Form1->txt_Status) return false;  // its viewport gets the press
             QWidget* target = watched == statusView ? Form1->txt_Status : qobject_cast<QWidget*>(watched);
-            return !Form1->SetFocus(target);
+            return !Form1->SetFocus(target, Qt::MouseFocusReason);
         }
         return false;
     }
@@ -293,9 +293,9 @@ bool Form1Window::CheckText1() {
     return false;
 }
 
-bool Form1Window::SetFocus(QWidget* control) {
+bool Form1Window::SetFocus(QWidget* control, Qt::FocusReason reason) {
     if (!CheckText1()) return false;
-    if (control) control->setFocus(Qt::OtherFocusReason);
+    if (control) control->setFocus(reason);
     return true;
 }
 

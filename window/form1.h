@@ -60,7 +60,7 @@ public:
     // first whenever its text has changed since it was last checked; when the
     // check refuses, the focus stays in Text1 and this returns false, and the
     // caller goes no further, as a refused click does nothing.
-    bool SetFocus(QWidget* control);
+    bool SetFocus(QWidget* control, Qt::FocusReason reason = Qt::OtherFocusReason);
     // Runs the check of Text1 if its text has changed since the last one;
     // false when it refused.
     bool CheckText1();
