@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "app/app.h"
 
-#include <QPushButton>
-
 #include "odds/play_hands.h"
 #include "table/board.h"
 #include "table/table.h"
@@ -16,8 +14,10 @@ Form1Window* LoadForm1() {
         DescribeSlots();
     });
     QObject::connect(form, &Form1Window::Text1Validate, form, Text1_Validate);
-    QObject::connect(form->Command1, &QPushButton::clicked, form, [] { Command1_Click(); });
-    QObject::connect(form->Command2, &QPushButton::clicked, form, [] { Command2_Click(); });
+    QObject::connect(form, &Form1Window::Command1Click, form, Command1_Click);
+    QObject::connect(form, &Form1Window::Command2Click, form, Command2_Click);
+    QObject::connect(form, &Form1Window::SheetCardClick, form, SheetCard_Click);
+    QObject::connect(form, &Form1Window::SlotClick, form, Slot_Click);
     Form_Load();
     return form;
 }

@@ -107,4 +107,16 @@ void Command2_Click() {
     Form1->SetFocus(Form1->txt_Status);
 }
 
+void SheetCard_Click(int Column, int Row) {
+    PickCard({Column, Row});
+    DrawBoard();
+    DescribeSlots();
+}
+
+void Slot_Click(int Index) {
+    ActiveSlot = static_cast<std::uint8_t>(Index);
+    DrawBoard();
+    DescribeSlots();
+}
+
 void DescribeSlots() { Form1->DescribeTable(SlotsInWords()); }

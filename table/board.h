@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 // Drawing the card table, and the window's handlers that draw it: start-up,
-// pointer movement and "Clear Cards".
+// pointer movement, "Clear Cards" and the presses of assistive technology.
 
 // Paints the whole table into the window's drawing surface and refreshes it.
 void DrawBoard();
@@ -14,6 +14,12 @@ void Form_MouseMove(int Button, int Shift, float X, float Y);
 
 // Empties the slots, redraws and writes the prompt into the status box.
 void Command2_Click();
+
+// A card of the sheet, or a slot, pressed by assistive technology: the same
+// as a mouse release on it, and the table shows the change at once, since no
+// pointer move follows to draw it.
+void SheetCard_Click(int Column, int Row);
+void Slot_Click(int Index);
 
 // Tells assistive technology what the slots hold and which takes the next
 // card; every change to the slots ends with it.

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include <cctype>
 #include <cmath>
 #include <string>
 
@@ -22,6 +23,13 @@ SheetCell SheetCellAt(float x, float y) {
 }
 
 CardCode SheetCard(int column, int row) { return CardTable(column + 1, row); }
+
+TableArea SheetCellArea(int column, int row) {
+    const int x = SheetLeft + SheetStepX * (column - 1);
+    const int y = SheetTop + SheetStepY * (row - 1);
+    return {x, y, column == SheetColumns ? SheetRight + 1 - x : SheetStepX,
+            row == SheetRows ? SheetBottom + 1 - y : SheetStepY};
+}
 
 void PlaceSlots() {
     Slots[1].X = FirstSlotX;
@@ -72,29 +80,42 @@ std::string CardsInWords(int first, int last) {
 
 }  // namespace
 
+int SlotHolding(std::string_view card, const SlotArray& slots) {
+    for (int n = 1; n <= SlotCount; ++n) {
+        if (!card.empty() && slots[n].Card == card) return n;
+    }
+    return 0;
+}
+
+std::string SlotName(int number) {
+    return number <= 2 ? "Hole card " + std::to_string(number) : "Community card " + std::to_string(number - 2);
+}
+
 std::string SlotsInWords() {
-    const bool hole = ActiveSlot <= 2;
+    std::string next = SlotName(ActiveSlot);
+    next[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(next[0])));  // mid-sentence
     return "Hole cards: " + CardsInWords(1, 2) + ". Community cards: " + CardsInWords(3, SlotCount) +
-           ". Next card: " + (hole ? "hole card " : "community card ") +
-           std::to_string(hole ? ActiveSlot : ActiveSlot - 2) + ".";
+           ". Next card: " + next + ".";
+}
+
+void PickCard(SheetCell cell) {
+    const CardCode picked = SheetCard(cell.Column, cell.Row);
+    // A card stands in one slot only: picking it again moves it here.
+    for (CardSlot& slot : Slots) {
+        if (slot.Card == picked) EmptySlot(slot);
+    }
+    CardSlot& target = Slots[ActiveSlot];
+    target.Card = picked;
+    target.Column = static_cast<std::uint8_t>(cell.Column);
+    target.Row = static_cast<std::uint8_t>(cell.Row);
+    ActiveSlot = static_cast<std::uint8_t>(ActiveSlot % SlotCount + 1);
 }
 
 void Form_MouseUp(int /*Button*/, int /*Shift*/, float X, float Y) {
     MouseX = X;
     MouseY = Y;
 
-    if (SheetCell cell = SheetCellAt(X, Y); cell.onSheet()) {
-        CardCode picked = SheetCard(cell.Column, cell.Row);
-        // A card stands in one slot only: picking it again moves it here.
-        for (CardSlot& slot : Slots) {
-            if (slot.Card == picked) EmptySlot(slot);
-        }
-        CardSlot& target = Slots[ActiveSlot];
-        target.Card = picked;
-        target.Column = static_cast<std::uint8_t>(cell.Column);
-        target.Row = static_cast<std::uint8_t>(cell.Row);
-        ActiveSlot = static_cast<std::uint8_t>(ActiveSlot % SlotCount + 1);
-    }
+    if (SheetCell cell = SheetCellAt(X, Y); cell.onSheet()) PickCard(cell);
 
     // A release on a slot makes it the one that takes the next card; the
     // right and bottom edges belong to the gap beside it.

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "cards/cards.h"
 
@@ -73,11 +74,33 @@ SheetCell SheetCellAt(float x, float y);
 // The code of the card in a sheet cell: column 1 is the two, 13 the ace.
 CardCode SheetCard(int column, int row);
 
+// A rectangle of the window, in window pixels.
+struct TableArea {
+    int X = 0;
+    int Y = 0;
+    int Width = 0;
+    int Height = 0;
+};
+
+// Where a release picks the card of a sheet cell: the visible strip of a
+// covered card, all of the last card of a row or column that the sheet's edge leaves.
+TableArea SheetCellArea(int column, int row);
+
 // Gives the seven slots their fixed places.
 void PlaceSlots();
 
 // Empties every slot and makes slot 1 active; places stay as they are.
 void EmptySlots();
+
+// The slot of slots holding card, 0 when none does.
+int SlotHolding(std::string_view card, const SlotArray& slots = Slots);
+
+// A slot's name as a person says it: "Hole card 1", "Community card 5".
+std::string SlotName(int number);
+
+// Puts the card of a sheet cell into the active slot, taking it out of any
+// other slot, and moves the active slot on to the next.
+void PickCard(SheetCell cell);
 
 // The cards in the slots, slot 1 first, "" for an empty slot.
 std::array<CardCode, SlotCount> SlotCards();

@@ -1,55 +1,216 @@
 // SPDX-License-Identifier: MIT
 // What assistive technology sees of the window: its controls without the
-// hidden picture holders, the card table as one element that says in words
-// what lies in the slots, and a status box that is not read out deal by deal.
+// hidden picture holders; the drawn card table as elements a screen reader
+// can walk, read and press, the seven places and the 52 cards of the sheet;
+// and a status box that is not read out deal by deal.
 
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QLabel>
 #include <QPointer>
 
+#include <array>
+#include <vector>
+
 #include "table/table.h"
 #include "window/form1.h"
 
 namespace {
 
-// The card table is drawn, not made of controls: this element stands for it.
-class TableAccessible : public QAccessibleInterface {
+// The parts of the card table: the table holds two groups, the places and
+// the sheet; the places hold the seven slots, the sheet its 52 cards, row by
+// row as drawn (spades, hearts, clubs, diamonds), two to ace in each.
+enum class Part { Table, Places, Sheet, Place, Card };
+
+class TablePart;
+
+// Every element of a window's card table, and what assistive technology was
+// last told of the slots.
+struct TableParts {
+    TablePart* table = nullptr;
+    TablePart* places = nullptr;
+    TablePart* sheet = nullptr;
+    std::array<TablePart*, SlotCount> place{};                // slot n at n - 1
+    std::array<TablePart*, SheetColumns * SheetRows> card{};  // cell (c, r) at (r - 1) * 13 + c - 1
+    std::vector<QAccessible::Id> ids;
+    SlotArray told;
+    int toldActive = 0;
+};
+
+QRect ToRect(const TableArea& area) { return {area.X, area.Y, area.Width, area.Height}; }
+
+QString Sentence(const std::string& words) {
+    QString text = QString::fromStdString(words);
+    if (!text.isEmpty()) text[0] = text[0].toLower();
+    return text;
+}
+
+class TablePart : public QAccessibleInterface, public QAccessibleActionInterface {
 public:
-    explicit TableAccessible(Form1Window* form) : form_(form) {}
+    TablePart(Form1Window* form, const TableParts& parts, Part part, int index)
+        : form_(form), parts_(parts), part_(part), index_(index) {}
 
     bool isValid() const override { return !form_.isNull(); }
     QObject* object() const override { return nullptr; }
     QWindow* window() const override { return form_ ? form_->windowHandle() : nullptr; }
-    QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(form_); }
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+
+    QAccessibleInterface* parent() const override {
+        switch (part_) {
+        case Part::Table: return QAccessible::queryAccessibleInterface(form_);
+        case Part::Places:
+        case Part::Sheet: return parts_.table;
+        case Part::Place: return parts_.places;
+        case Part::Card: return parts_.sheet;
+        }
+        return nullptr;
+    }
+
+    int childCount() const override {
+        switch (part_) {
+        case Part::Table: return 2;
+        case Part::Places: return SlotCount;
+        case Part::Sheet: return int(parts_.card.size());
+        default: return 0;
+        }
+    }
+
+    QAccessibleInterface* child(int index) const override {
+        if (index < 0 || index >= childCount()) return nullptr;
+        switch (part_) {
+        case Part::Table: return index == 0 ? parts_.places : parts_.sheet;
+        case Part::Places: return parts_.place[std::size_t(index)];
+        case Part::Sheet: return parts_.card[std::size_t(index)];
+        default: return nullptr;
+        }
+    }
+
+    int indexOfChild(const QAccessibleInterface* wanted) const override {
+        for (int i = 0; i < childCount(); ++i) {
+            if (child(i) == wanted) return i;
+        }
+        return -1;
+    }
+
+    QAccessibleInterface* childAt(int x, int y) const override {
+        for (int i = 0; i < childCount(); ++i) {
+            if (child(i)->rect().contains(x, y)) return child(i);
+        }
+        return nullptr;
+    }
 
     QString text(QAccessible::Text t) const override {
         if (!form_) return {};
-        if (t == QAccessible::Name) return QStringLiteral("Card table");
-        if (t == QAccessible::Description) return form_->TableDescription();
+        if (t == QAccessible::Name) return Name();
+        if (t == QAccessible::Description) return Description();
         return {};
     }
     void setText(QAccessible::Text, const QString&) override {}
+
+    // In screen pixels, where a click does what this part's action does.
     QRect rect() const override {
         if (!form_) return {};
-        // Everything from the slots down to the sheet's last row.
-        const QRect table(FirstSlotX - FrameMargin, HoleRowY - FrameMargin, FormWidth - 2 * (FirstSlotX - FrameMargin),
-                          SheetBottom + 1 - (HoleRowY - FrameMargin));
-        return table.translated(form_->mapToGlobal(QPoint(0, 0)));
+        return Area().translated(form_->mapToGlobal(QPoint(0, 0)));
     }
-    QAccessible::Role role() const override { return QAccessible::Graphic; }
+
+    QAccessible::Role role() const override {
+        switch (part_) {
+        case Part::Place: return QAccessible::RadioButton;
+        case Part::Card: return QAccessible::Button;
+        default: return QAccessible::Grouping;
+        }
+    }
+
     QAccessible::State state() const override {
         QAccessible::State state;
         state.invisible = !form_ || !form_->isVisible();
+        if (part_ == Part::Place) {
+            state.checkable = true;
+            state.checked = index_ == ActiveSlot;
+        } else if (part_ == Part::Card) {
+            state.checkable = true;
+            state.checked = SlotHolding(Code()) != 0;
+        }
         return state;
     }
 
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        const bool pressable = part_ == Part::Place || part_ == Part::Card;
+        return type == QAccessible::ActionInterface && pressable ? static_cast<QAccessibleActionInterface*>(this)
+                                                                 : nullptr;
+    }
+
+    QStringList actionNames() const override { return {pressAction()}; }
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+    // The same as a click on the card or the place, unless a warning is open.
+    void doAction(const QString& name) override {
+        if (name != pressAction() || !form_ || form_->WarningOpen()) return;
+        if (part_ == Part::Place) emit form_->SlotClick(index_);
+        if (part_ == Part::Card) emit form_->SheetCardClick(Column(), Row());
+    }
+
+    // The card of a card of the sheet.
+    CardCode Code() const { return SheetCard(Column(), Row()); }
+
 private:
+    int Column() const { return index_ % SheetColumns + 1; }
+    int Row() const { return index_ / SheetColumns + 1; }
+
+    QString Name() const {
+        switch (part_) {
+        case Part::Table: return QStringLiteral("Card table");
+        case Part::Places: return QStringLiteral("Card places");
+        case Part::Sheet: return QStringLiteral("Card sheet");
+        case Part::Place: {
+            const CardCode& card = Slots[index_].Card;
+            return QString::fromStdString(SlotName(index_) + ": " + (card.empty() ? "empty" : CardName(card)));
+        }
+        case Part::Card: return QString::fromStdString(CardName(Code()));
+        }
+        return {};
+    }
+
+    QString Description() const {
+        switch (part_) {
+        case Part::Table: return form_->TableDescription();
+        case Part::Places:
+            return QStringLiteral(
+                "Your two hole cards, then the five community cards. "
+                "Press a place to put the next card there.");
+        case Part::Sheet:
+            return QStringLiteral(
+                "All 52 cards, a row for each suit: spades, hearts, clubs, diamonds, "
+                "two to ace. Press a card to put it into the next place.");
+        case Part::Place: return index_ == ActiveSlot ? QStringLiteral("The next card goes here.") : QString();
+        case Part::Card: {
+            const int slot = SlotHolding(Code());
+            return slot ? "In " + Sentence(SlotName(slot)) + "." : QString();
+        }
+        }
+        return {};
+    }
+
+    // In window pixels.
+    QRect Area() const {
+        switch (part_) {
+        case Part::Table:
+            // From the glow around the slots down to the sheet's last row.
+            return {FirstSlotX - FrameMargin, HoleRowY - FrameMargin, FormWidth - 2 * (FirstSlotX - FrameMargin),
+                    SheetBottom + 1 - (HoleRowY - FrameMargin)};
+        case Part::Places:
+            return QRect(QPoint(Slots[1].X, Slots[1].Y),
+                         QPoint(Slots[SlotCount].X + CardWidth - 1, Slots[SlotCount].Y + CardHeight - 1));
+        case Part::Sheet: return {SheetLeft, SheetTop, SheetRight + 1 - SheetLeft, SheetBottom + 1 - SheetTop};
+        case Part::Place: return {Slots[index_].X, Slots[index_].Y, CardWidth, CardHeight};
+        case Part::Card: return ToRect(SheetCellArea(Column(), Row()));
+        }
+        return {};
+    }
+
     QPointer<Form1Window> form_;
+    const TableParts& parts_;
+    Part part_;
+    int index_;  // slot number of a place, (row - 1) * 13 + column - 1 of a card
 };
 
 // The window: its visible controls in their order, then the card table.
@@ -58,7 +219,7 @@ public:
     explicit FormAccessible(Form1Window* form) : QAccessibleWidget(form, QAccessible::Window), form_(form) {}
 
     ~FormAccessible() override {
-        if (table_) QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(table_));
+        for (QAccessible::Id id : parts_.ids) QAccessible::deleteAccessibleInterface(id);
     }
 
     int childCount() const override { return int(Controls().size()) + 1; }
@@ -66,21 +227,50 @@ public:
     QAccessibleInterface* child(int index) const override {
         const QList<QWidget*> controls = Controls();
         if (index >= 0 && index < controls.size()) return QAccessible::queryAccessibleInterface(controls[index]);
-        return index == controls.size() ? Table() : nullptr;
+        return index == controls.size() ? Parts().table : nullptr;
     }
 
     int indexOfChild(const QAccessibleInterface* child) const override {
         if (!child) return -1;
-        if (child == table_) return int(Controls().size());
+        if (child == parts_.table) return int(Controls().size());
         return int(Controls().indexOf(qobject_cast<QWidget*>(child->object())));
     }
 
-    QAccessibleInterface* Table() const {
-        if (!table_) {
-            table_ = new TableAccessible(form_);
-            QAccessible::registerAccessibleInterface(table_);
+    QAccessibleInterface* childAt(int x, int y) const override {
+        if (QAccessibleInterface* control = QAccessibleWidget::childAt(x, y)) return control;
+        QAccessibleInterface* table = Parts().table;
+        return table->rect().contains(x, y) ? table : nullptr;
+    }
+
+    // Tells assistive technology what changed on the table since it was last
+    // told: a handful of events for a pick, not one for every element.
+    void AnnounceChanges(bool descriptionChanged) {
+        TableParts& parts = Parts();
+        auto send = [](QAccessibleInterface* part, QAccessible::Event type) {
+            QAccessibleEvent event(part, type);
+            QAccessible::updateAccessibility(&event);
+        };
+        auto sendChecked = [](QAccessibleInterface* part) {
+            QAccessible::State checked;
+            checked.checked = true;
+            QAccessibleStateChangeEvent event(part, checked);
+            QAccessible::updateAccessibility(&event);
+        };
+        for (int n = 1; n <= SlotCount; ++n) {
+            if (Slots[n].Card != parts.told[n].Card) send(parts.place[std::size_t(n - 1)], QAccessible::NameChanged);
+            if ((n == ActiveSlot) != (n == parts.toldActive)) sendChecked(parts.place[std::size_t(n - 1)]);
         }
-        return table_;
+        // A card that came into a place, left one or moved to another.
+        for (TablePart* card : parts.card) {
+            const int before = SlotHolding(card->Code(), parts.told);
+            const int after = SlotHolding(card->Code());
+            if (before == after) continue;
+            if ((before == 0) != (after == 0)) sendChecked(card);
+            send(card, QAccessible::DescriptionChanged);
+        }
+        if (descriptionChanged) send(parts.table, QAccessible::DescriptionChanged);
+        parts.told = Slots;
+        parts.toldActive = ActiveSlot;
     }
 
 private:
@@ -96,8 +286,25 @@ private:
         return controls;
     }
 
+    // Made on first use, and kept as long as the window.
+    TableParts& Parts() const {
+        if (!parts_.table) {
+            auto make = [this](Part part, int index) {
+                auto* made = new TablePart(form_, parts_, part, index);
+                parts_.ids.push_back(QAccessible::registerAccessibleInterface(made));
+                return made;
+            };
+            parts_.table = make(Part::Table, 0);
+            parts_.places = make(Part::Places, 0);
+            parts_.sheet = make(Part::Sheet, 0);
+            for (int n = 1; n <= SlotCount; ++n) parts_.place[std::size_t(n - 1)] = make(Part::Place, n);
+            for (int i = 0; i < int(parts_.card.size()); ++i) parts_.card[std::size_t(i)] = make(Part::Card, i);
+        }
+        return parts_;
+    }
+
     Form1Window* form_;
-    mutable TableAccessible* table_ = nullptr;
+    mutable TableParts parts_;
 };
 
 QAccessibleInterface* MakeFormAccessible(const QString& className, QObject* object) {
@@ -146,13 +353,10 @@ void InstallAccessibility() {
 
 void Form1Window::DescribeTable(const std::string& description) {
     const QString text = QString::fromStdString(description);
-    if (text == tableDescription_) return;
+    const bool changed = text != tableDescription_;
     tableDescription_ = text;
-    if (!QAccessible::isActive()) return;
-    auto* form = dynamic_cast<FormAccessible*>(QAccessible::queryAccessibleInterface(this));
-    if (!form) return;
-    QAccessibleEvent changed(form->Table(), QAccessible::DescriptionChanged);
-    QAccessible::updateAccessibility(&changed);
+    if (auto* form = dynamic_cast<FormAccessible*>(QAccessible::queryAccessibleInterface(this)))
+        form->AnnounceChanges(changed);
 }
 
 void Form1Window::HoldStatusAnnouncements() {

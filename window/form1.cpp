@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -268,7 +269,27 @@ Form1Window::Form1Window() {
 
     // Whatever changes the count, the user's typing, a drop, assistive
     // technology, is checked before the focus leaves the box or a run reads it.
-    connect(Text1, &QLineEdit::textChanged, this, [this] { text1Unchecked_ = true; });
+    // Under a warning the count stays as it was: a change made there, which
+    // only assistive technology or another program can make, is undone.
+    text1WhileWarned_ = Text1->text();
+    connect(Text1, &QLineEdit::textChanged, this, [this](const QString& text) {
+        if (WarningOpen() && text != text1WhileWarned_) {
+            const QSignalBlocker quiet(Text1);
+            Text1->setText(text1WhileWarned_);
+            return;
+        }
+        text1WhileWarned_ = text;
+        text1Unchecked_ = true;
+    });
+
+    // A warning holds the buttons too: the mouse and the keys cannot reach
+    // them past it, but assistive technology can press them.
+    connect(Command1, &QPushButton::clicked, this, [this] {
+        if (!WarningOpen()) emit Command1Click();
+    });
+    connect(Command2, &QPushButton::clicked, this, [this] {
+        if (!WarningOpen()) emit Command2Click();
+    });
 
     Command1->setFocus();
     Form1 = this;
@@ -282,8 +303,16 @@ void StatusBox::insertFromMimeData(const QMimeData* source) {
     if (source && source->hasText()) QPlainTextEdit::insertFromMimeData(source);
 }
 
+bool Form1Window::WarningOpen() const {
+    const QWidget* modal = QApplication::activeModalWidget();
+    return modal && modal != this;
+}
+
 bool Form1Window::CheckText1() {
     if (!text1Unchecked_) return true;
+    // Only the check's own warning can be open over an unchecked count: one
+    // warning at a time, and the focus goes back to Text1 when it closes.
+    if (WarningOpen()) return false;
     bool cancel = false;
     emit Text1Validate(cancel);
     text1Unchecked_ = false;  // a refusal wrote "2", which passes

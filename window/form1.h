@@ -65,7 +65,14 @@ public:
     // false when it refused.
     bool CheckText1();
 
-    // What assistive technology reads for the card table; a change is announced.
+    // True while a warning is open over the window: until it is closed,
+    // nothing aimed at the window, by the mouse, the keys or assistive
+    // technology, reaches the handlers or changes the count.
+    bool WarningOpen() const;
+
+    // What assistive technology reads for the card table. What changed since
+    // the last call, the description, a slot's card, the active slot, a
+    // card's slot, is announced, each once.
     void DescribeTable(const std::string& description);
     QString TableDescription() const { return tableDescription_; }
 
@@ -96,6 +103,13 @@ signals:
     // The focus is about to leave Text1 for a control that asks for the count
     // to be checked; setting Cancel keeps it in Text1.
     void Text1Validate(bool& Cancel);
+    // A button was clicked, by the mouse, the keys or assistive technology.
+    void Command1Click();
+    void Command2Click();
+    // Assistive technology pressed a card of the sheet (column 1..13, row
+    // 1..4) or a slot (1..7) of the drawn table.
+    void SheetCardClick(int Column, int Row);
+    void SlotClick(int Index);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -109,6 +123,7 @@ private:
     bool unloaded_ = false;
     bool text1Unchecked_ = false;
     QString tableDescription_;
+    QString text1WhileWarned_;
     int statusHolds_ = 0;
     QString statusBeforeHold_;
 };

@@ -101,7 +101,15 @@ class Session:
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             self.env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
         self.app_log = open(os.path.join(self.workdir, "quillan.log"), "w+")
+        self.quillan = quillan
         self.app = self.spawn([quillan, *args], env=self.env, stdout=self.app_log, stderr=subprocess.STDOUT)
+        self.window = wait_for("Quillan's window", self.main_window, 30)
+
+    def restart_app(self):
+        """Ends Quillan and starts it afresh on the same display and buses."""
+        self.app.terminate()
+        self.app.wait(timeout=5)
+        self.app = self.spawn([self.quillan], env=self.env, stdout=self.app_log, stderr=subprocess.STDOUT)
         self.window = wait_for("Quillan's window", self.main_window, 30)
 
     def app_output(self):
@@ -384,9 +392,10 @@ def no_display(quillan, session):
 
 
 def accessibility(session, _):
-    """Reads and drives the window as a screen reader or a voice-control tool
-    does, over AT-SPI: what the tree shows, what it announces, and that no
-    way in lets a count past the check."""
+    """Reads and plays the window as a screen reader or a voice-control tool
+    does, over AT-SPI: what the tree shows, what it announces, a whole hand
+    played through actions alone, warnings that hold for actions too, and that
+    no way in lets a count past the check."""
     import pyatspi
     from gi.repository import GLib
 
@@ -394,11 +403,20 @@ def accessibility(session, _):
         for app in pyatspi.Registry.getDesktop(0):
             if app is not None and app.get_process_id() == session.app.pid:
                 return app
-    frame = wait_for("Quillan on the accessibility bus", application, 15).getChildAtIndex(0)
-    controls = {frame.getChildAtIndex(i).name: frame.getChildAtIndex(i) for i in range(frame.childCount)}
+
+    def frame_of_app():
+        app = wait_for("Quillan on the accessibility bus", application, 15)
+        return next(app.getChildAtIndex(i) for i in range(app.childCount)
+                    if app.getChildAtIndex(i).name == "Quillan")
+
+    def children(node):
+        return [node.getChildAtIndex(i) for i in range(node.childCount)]
+
+    frame = frame_of_app()
+    controls = {child.name: child for child in children(frame)}
     expected = {"Play Hands": "push button", "Clear Cards": "push button", "Number of players": "text",
                 "Status": "text", "Hole Cards:": "label", "Community Cards:": "label",
-                "Number of players:": "label", "Card table": "image"}
+                "Number of players:": "label", "Card table": "panel"}
     roles = {name: control.getRoleName() for name, control in controls.items()}
     if roles != expected:
         raise Failure(f"the window's children are {roles}, expected {expected}")
@@ -407,15 +425,31 @@ def accessibility(session, _):
         if node.childCount == 0:
             showing = node.getState().contains(pyatspi.STATE_SHOWING)
             return [path] if showing and not node.name else []
-        return [leaf for i in range(node.childCount)
-                for leaf in nameless_leaves(node.getChildAtIndex(i), f"{path}/{node.getChildAtIndex(i).getRoleName()}")]
+        return [leaf for child in children(node)
+                for leaf in nameless_leaves(child, f"{path}/{child.getRoleName()}")]
     if leaves := nameless_leaves(frame, "frame"):
         raise Failure(f"nameless elements a screen reader would stop at: {leaves}")
+
+    # The table: its places, then the sheet in rows by suit, two to ace.
+    table = controls["Card table"]
+    groups = {group.name: group for group in children(table)}
+    if list(groups) != ["Card places", "Card sheet"]:
+        raise Failure(f"the card table holds {list(groups)}, expected the places, then the sheet")
+    place_names = ["Hole card 1", "Hole card 2"] + [f"Community card {n}" for n in range(1, 6)]
+    ranks = "two three four five six seven eight nine ten jack queen king ace".split()
+    card_names = [f"{rank} of {suit}" for suit in ("spades", "hearts", "clubs", "diamonds") for rank in ranks]
+    places = children(groups["Card places"])
+    cards = {card.name: card for card in children(groups["Card sheet"])}
+    seen = ([(p.name, p.getRoleName()) for p in places], [(c.name, c.getRoleName()) for c in cards.values()])
+    wanted = ([(f"{name}: empty", "radio button") for name in place_names],
+              [(name, "push button") for name in card_names])
+    if seen != wanted:
+        raise Failure(f"the places and cards read {seen}, expected {wanted}")
 
     events = []
     pyatspi.Registry.registerEventListener(
         lambda event: events.append((event.type, event.source.name if event.source else None, event.any_data)),
-        "object:text-changed", "object:text-caret-moved", "object:property-change:accessible-description")
+        "object")
     context = GLib.MainContext.default()
 
     def pump():
@@ -428,33 +462,89 @@ def accessibility(session, _):
             return check()
         return wait_for(what, pumped, timeout)
 
-    table = controls["Card table"]
-    session.pick(ACE_OF_SPADES)
-    session.pick(KING_OF_DIAMONDS)
-    described = ("Hole cards: ace of spades, king of diamonds. Community cards: none. "
-                 "Next card: community card 1.")
-    settled("the card table to name the hole cards", lambda: table.description == described)
-    settled("the description change to be announced",
-            lambda: any(kind.endswith("accessible-description") and name == "Card table" for kind, name, _ in events))
+    def quiet():
+        """Lets the events of what was just done arrive."""
+        time.sleep(0.3)
+        pump()
 
     status, count = controls["Status"], controls["Number of players"]
     text_of = lambda control: control.queryText().getText(0, -1)
-    press = lambda name: controls[name].queryAction().doAction(0)  # "Press"
+    act = lambda node: node.queryAction().doAction(0)  # "Press"
+    press = lambda name: act(controls[name])
+    checked = lambda node: node.getState().contains(pyatspi.STATE_CHECKED)
+    warnings_open = lambda: len(session.run("xdotool", "search", "--onlyvisible", "--name", "^Warning$").stdout.split())
 
-    # A whole run, started over AT-SPI: the figures are announced once, at the end.
+    # A whole hand through actions alone, no pointer: the hole cards, then
+    # community card 2 chosen, leaving a gap, and two board cards there.
+    events.clear()
+    act(cards["ace of spades"])
+    first_pick = ("Hole cards: ace of spades. Community cards: none. Next card: hole card 2.")
+    settled("the first pick to reach the table's description", lambda: table.description == first_pick)
+    quiet()
+    from_table = [event for event in events if event[1] in [*card_names, "Card table"] or
+                  str(event[1]).startswith(("Hole card", "Community card"))]
+    if not 3 <= len(from_table) <= 8:
+        raise Failure(f"a pick sent {len(from_table)} events from the table, expected a handful: {from_table}")
+    if not (checked(cards["ace of spades"]) and cards["ace of spades"].description == "In hole card 1."
+            and places[0].name == "Hole card 1: ace of spades" and checked(places[1]) and not checked(places[0])):
+        raise Failure("after the first pick the ace of spades, hole card 1 and the active place do not say so")
+    act(cards["king of diamonds"])
+    act(places[3])  # community card 2
+    act(cards["queen of hearts"])
+    act(cards["jack of clubs"])
+    described = ("Hole cards: ace of spades, king of diamonds. Community cards: empty, queen of hearts, "
+                 "jack of clubs. Next card: community card 4.")
+    settled("the card table to name the cards pressed", lambda: table.description == described)
+    count.queryEditableText().setTextContents("4")
     events.clear()
     press("Play Hands")
     settled("the run to end", lambda: run_ended(text_of(status)), 30)
-    time.sleep(0.3)
-    pump()
-    from_status = [(kind, data) for kind, name, data in events if name == "Status"]
+    quiet()
+    from_status = [(kind, data) for kind, name, data in events if name == "Status" and kind.startswith("object:text")]
     if len(from_status) > 4 or not any(kind == "object:text-changed:insert" and "Win Chance" in str(data)
                                         for kind, data in from_status):
         raise Failure(f"a run sent {len(from_status)} text events from the status box, "
                       f"expected the final figures once: {from_status[:6]}")
-    result = text_of(status)
+    played_by_actions = text_of(status)
+
+    # Warnings hold for actions: with the count's warning open, Play Hands
+    # pressed, a card pressed and the count set change nothing and open no
+    # second warning; the warning's own button closes it.
+    count.queryEditableText().setTextContents("50")
+    press("Play Hands")
+    wait_for("the count's warning", warnings_open, 15)
+    for _ in range(5):
+        press("Play Hands")
+    act(cards["two of clubs"])
+    count.queryEditableText().setTextContents("7")
+    quiet()
+    if warnings_open() != 1 or table.description != described or text_of(status) != played_by_actions:
+        raise Failure(f"under the open warning ({warnings_open()} open) actions played, picked or warned: "
+                      f"{table.description!r}, {text_of(status)!r}")
+    app = application()
+    warning = next(child for child in children(app) if child.name == "Warning")
+    buttons = lambda node: [node] if node.getRoleName() == "push button" else [
+        button for child in children(node) for button in buttons(child)]
+    act(buttons(warning)[0])
+    settled("the warning's button to close it", lambda: warnings_open() == 0)
+    settled('the count box to read "2"', lambda: text_of(count) == "2")
+    act(cards["two of clubs"])
+    settled("a pick to land once the warning is closed", lambda: "two of clubs" in table.description)
+
+    # The hole-card warning: five more presses open no second one.
+    press("Clear Cards")
+    settled("the emptied table", lambda: table.description.startswith("Hole cards: none."))
+    press("Play Hands")
+    wait_for("the hole-card warning", warnings_open, 15)
+    for _ in range(5):
+        press("Play Hands")
+    quiet()
+    if warnings_open() != 1:
+        raise Failure(f"five presses under the hole-card warning left {warnings_open()} warnings open")
+    session.close_warning()
 
     # A count set over AT-SPI, then Play Hands pressed there.
+    result = text_of(status)
     count.queryEditableText().setTextContents("50")
     press("Play Hands")
     session.close_warning()
@@ -468,6 +558,36 @@ def accessibility(session, _):
     press("Clear Cards")
     session.close_warning()
     settled('the count box to read "2" after Clear Cards', lambda: text_of(count) == "2")
+
+    # The same hand with the mouse in a fresh process, each card clicked at
+    # the middle of the extents AT-SPI gives for it: the first run after a
+    # start plays the same deals, so the figures must be the same.
+    session.restart_app()
+    frame = frame_of_app()
+    controls = {child.name: child for child in children(frame)}
+    groups = {group.name: group for group in children(controls["Card table"])}
+    places = children(groups["Card places"])
+    cards = {card.name: card for card in children(groups["Card sheet"])}
+
+    def click_middle(node):
+        box = node.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        session.xdo("mousemove", box.x + box.width // 2, box.y + box.height // 2)
+        session.xdo("click", 1)
+        session.xdo("mousemove", "--window", session.window, *OFF_SHEET)
+
+    for node, place in ((cards["ace of spades"], 0), (cards["king of diamonds"], 1), (places[3], None),
+                        (cards["queen of hearts"], 3), (cards["jack of clubs"], 4)):
+        click_middle(node)
+        if place is not None:
+            settled(f"a click in the middle of the {node.name} to pick it",
+                    lambda: places[place].name.endswith(node.name))
+    session.set_players("4")
+    session.click(PLAY_HANDS)
+    status = controls["Status"]
+    settled("the mouse's run to end", lambda: run_ended(text_of(status)), 30)
+    if text_of(status) != played_by_actions:
+        raise Failure(f"the hand played through actions gave {played_by_actions!r}, "
+                      f"with the mouse {text_of(status)!r}")
 
 
 def free_display_number():
