@@ -3,6 +3,7 @@
 // Shared set-up for the tests that open the window.
 
 #include <gtest/gtest.h>
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +14,7 @@
 #include <QTimer>
 
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -34,8 +36,32 @@ struct SeenBox {
     QString text1WhileOpen;  // the player-count box while the message was up
 };
 
+// The element of the window's card table that assistive technology finds by
+// this name ("Card sheet", "ace of spades", "Hole card 1: empty"), or by the
+// start of it ("Hole card 1").
+inline QAccessibleInterface* TableElement(const QString& name) {
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(Form1);
+    std::vector<QAccessibleInterface*> todo{window->child(window->childCount() - 1)};
+    while (!todo.empty()) {
+        QAccessibleInterface* element = todo.back();
+        todo.pop_back();
+        const QString its = element->text(QAccessible::Name);
+        if (its == name || its.startsWith(name + ": ")) return element;
+        for (int i = 0; i < element->childCount(); ++i) todo.push_back(element->child(i));
+    }
+    return nullptr;
+}
+
+// Presses an element of the card table as assistive technology does.
+inline void PressElement(const QString& name) {
+    QAccessibleInterface* element = TableElement(name);
+    ASSERT_TRUE(element && element->actionInterface()) << qPrintable(name);
+    element->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+}
+
 // Opens a fresh window as the program does at start-up, and closes every
-// message box that comes up, noting what it said.
+// message box that comes up, noting what it said; whileBoxOpen, when set,
+// runs first, with the box still open.
 class WindowTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -48,7 +74,12 @@ protected:
         boxCloser.setInterval(5);
         QObject::connect(&boxCloser, &QTimer::timeout, [this] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!box) return;
+            if (!box || boxHeld) return;
+            if (whileBoxOpen) {
+                boxHeld = true;
+                whileBoxOpen();
+                boxHeld = false;
+            }
             boxes.push_back(
                 {box->windowTitle(), box->text(), int(box->buttons().size()), box->icon(), Form1->Text1->text()});
             box->button(QMessageBox::Ok)->click();
@@ -67,6 +98,8 @@ protected:
     std::unique_ptr<Form1Window> form;
     QTimer boxCloser;
     std::vector<SeenBox> boxes;
+    std::function<void()> whileBoxOpen;
+    bool boxHeld = false;
 };
 
 // Counts the paint events of the widgets it is installed on.

@@ -207,6 +207,8 @@ private:
             if (!seen.insert(slot.Card).second) return Fail(where + "card " + slot.Card + " is in two slots");
         }
         if (ActiveSlot < 1 || ActiveSlot > SlotCount) return Fail("active slot " + std::to_string(ActiveSlot));
+        if (Form1->TableDescription().toStdString() != SlotsInWords())
+            return Fail("a screen reader reads " + Form1->TableDescription().toStdString());
         const QString status = Status();
         if (status != status_ && status != ClearPrompt && !IsResult(status))
             return Fail("status text " + Escaped(status).toStdString() + " after step " + std::to_string(step));
@@ -430,7 +432,7 @@ private:
     // What assistive technology does, through the controls' accessible
     // interfaces: no key or mouse event, and often no focus move either.
     void Assist() {
-        switch (Pick(3)) {
+        switch (Pick(4)) {
         case 0: {
             const QString text = AnyText();
             Log("set the count box to %s", qPrintable(Escaped(text)));
@@ -448,6 +450,14 @@ private:
             if (run) ++runDepth_;
             Deliver([&] { button->click(); });
             if (run) --runDepth_;
+            break;
+        }
+        case 2: {
+            // A card of the sheet or a place of the drawn table, pressed.
+            QAccessibleInterface* group = TableElement(Pick(4) ? "Card sheet" : "Card places");
+            QAccessibleInterface* element = group->child(Pick(group->childCount()));
+            Log("press %s", qPrintable(element->text(QAccessible::Name)));
+            Deliver([&] { element->actionInterface()->doAction(QAccessibleActionInterface::pressAction()); });
             break;
         }
         default: {

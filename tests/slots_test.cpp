@@ -60,6 +60,25 @@ TEST(SheetCellAt, FindsTheCardWhoseVisiblePartIsUnderThePoint) {
     EXPECT_FALSE(SheetCellAt(100, INFINITY).onSheet());
 }
 
+TEST(SheetCellArea, CoversExactlyThePointsThatPickItsCard) {
+    // Every pixel in and around the sheet: in the area of the card it picks,
+    // and in no area when it picks none.
+    for (int y = SheetTop - 30; y <= SheetBottom + 5; ++y) {
+        for (int x = SheetLeft - 5; x <= SheetRight + 5; ++x) {
+            SheetCell in;
+            for (int column = 1; column <= SheetColumns; ++column) {
+                for (int row = 1; row <= SheetRows; ++row) {
+                    const TableArea area = SheetCellArea(column, row);
+                    if (x < area.X || x >= area.X + area.Width || y < area.Y || y >= area.Y + area.Height) continue;
+                    ASSERT_FALSE(in.onSheet()) << x << ", " << y << " lies in two areas";
+                    in = {column, row};
+                }
+            }
+            ASSERT_EQ(in, SheetCellAt(float(x), float(y))) << x << ", " << y;
+        }
+    }
+}
+
 TEST(SheetCard, RunsFromTheTwoToTheAceAndSpadesHeartsClubsDiamonds) {
     BuildCardTable();
     EXPECT_EQ(SheetCard(1, 1), "2S");

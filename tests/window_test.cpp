@@ -7,6 +7,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <algorithm>
+
 #include "gui_support.h"
 
 namespace {
@@ -15,6 +17,7 @@ using WindowLayout = WindowTest;
 using PlayHands = WindowTest;
 using PlayerCount = WindowTest;
 using ClearCards = WindowTest;
+using TableAccess = WindowTest;
 
 // Lets the window take back its activation after a message box, as a
 // window manager would give it back.
@@ -23,6 +26,28 @@ void Settle() { EXPECT_TRUE(QTest::qWaitForWindowActive(Form1, 1000)); }
 void ClickButton(QPushButton* button, Qt::MouseButton which = Qt::LeftButton) {
     QTest::mouseClick(button, which, {}, button->rect().center());
     Settle();
+}
+
+// Presses a button as assistive technology does; the press is animated and
+// clicks a moment later.
+void PressButton(QPushButton* button) {
+    QSignalSpy clicked(button, &QAbstractButton::clicked);
+    QAccessible::queryAccessibleInterface(button)->actionInterface()->doAction(
+        QAccessibleActionInterface::pressAction());
+    EXPECT_TRUE(clicked.wait(2000));
+}
+
+// Sets the count box's text as assistive technology does, without the focus.
+void SetCount(const QString& text) {
+    QAccessibleInterface* box = QAccessible::queryAccessibleInterface(Form1->Text1);
+    box->editableTextInterface()->replaceText(0, box->textInterface()->characterCount(), text);
+}
+
+// The slots' cards and the active slot, "AS KD -- -- -- -- -- > 3".
+std::string TableState() {
+    std::string state;
+    for (const CardSlot& slot : Slots) state += (slot.Card.empty() ? "--" : slot.Card) + " ";
+    return state + "> " + std::to_string(ActiveSlot);
 }
 
 void HoleCards(const char* first, const char* second) {
@@ -378,8 +403,7 @@ TEST_F(PlayerCount, AssistiveTechnologyCannotSlipACountPastTheCheck) {
     };
 
     // The box's text set over the accessibility interface, then Play Hands pressed there.
-    QAccessibleInterface* box = QAccessible::queryAccessibleInterface(form->Text1);
-    box->editableTextInterface()->replaceText(0, box->textInterface()->characterCount(), "50");
+    SetCount("50");
     ASSERT_EQ(form->Text1->text(), "50");
     press(form->Command1);
     expectRefused("Play Hands pressed by assistive technology");
@@ -486,6 +510,108 @@ TEST_F(ClearCards, EmptiesTheSlotsAndPromptsAndLeavesTheCount) {
     EXPECT_EQ(Status(), ClearPrompt);
     EXPECT_TRUE(form->txt_Status->hasFocus());
     EXPECT_EQ(form->Text1->text(), "5");
+}
+
+TEST_F(TableAccess, CardsAndPlacesPressedDoWhatAClickInTheirMiddleDoesAndShowIt) {
+    // A hand as a player picks it, with a place chosen, a card moved and a
+    // full table wrapping round.
+    const QString steps[] = {"ace of spades",    "king of diamonds", "Community card 2", "queen of hearts",
+                             "ace of spades",    "Hole card 1",      "ten of clubs",     "two of diamonds",
+                             "Community card 5", "nine of hearts",   "three of spades",  "jack of clubs",
+                             "four of hearts",   "king of diamonds", "five of clubs"};
+    std::vector<std::string> clicked;
+    for (const QString& step : steps) {
+        const QPoint middle = form->mapFromGlobal(TableElement(step)->rect().center());
+        Form_MouseUp(1, 0, float(middle.x()), float(middle.y()));
+        clicked.push_back(TableState());
+    }
+    EmptySlots();
+    MouseX = MouseY = 0;
+    DrawBoard();
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        PressElement(steps[i]);
+        ASSERT_EQ(TableState(), clicked[i]) << "after pressing " << qPrintable(steps[i]);
+        // No pointer move follows a press: the press shows its change itself.
+        const QImage shown = *form->hDC();
+        DrawBoard();
+        ASSERT_EQ(*form->hDC(), shown) << "the table was not redrawn after pressing " << qPrintable(steps[i]);
+        EXPECT_EQ(form->TableDescription().toStdString(), SlotsInWords());
+    }
+}
+
+TEST_F(TableAccess, EveryCardIsNamedAndPickedWhereItsExtentsLie) {
+    QAccessibleInterface* sheet = TableElement("Card sheet");
+    ASSERT_EQ(sheet->childCount(), 52);
+    for (int i = 0; i < 52; ++i) {
+        QAccessibleInterface* card = sheet->child(i);
+        const QRect extents(form->mapFromGlobal(card->rect().topLeft()), card->rect().size());
+        // Drawn in rows by suit, two to ace.
+        EXPECT_EQ(card->text(QAccessible::Name).toStdString(), CardName(SheetCard(i % 13 + 1, i / 13 + 1)));
+        EXPECT_EQ(card->role(), QAccessible::Button);
+        for (QPoint at : {extents.topLeft(), extents.center(), extents.bottomRight()}) {
+            const SheetCell cell = SheetCellAt(float(at.x()), float(at.y()));
+            EXPECT_EQ(cell, (SheetCell{i % 13 + 1, i / 13 + 1})) << qPrintable(card->text(QAccessible::Name));
+        }
+        EXPECT_EQ(sheet->childAt(card->rect().center().x(), card->rect().center().y()), card);
+    }
+}
+
+TEST_F(TableAccess, CardsAndPlacesSayWhereTheCardsAreAndWhichPlaceIsNext) {
+    PressElement("ace of spades");
+    PressElement("Community card 3");
+    PressElement("king of diamonds");
+    auto checked = [](const QString& name) { return TableElement(name)->state().checked; };
+    EXPECT_EQ(TableElement("Hole card 1")->text(QAccessible::Name), "Hole card 1: ace of spades");
+    EXPECT_EQ(TableElement("Community card 3")->text(QAccessible::Name), "Community card 3: king of diamonds");
+    EXPECT_EQ(TableElement("Hole card 2")->text(QAccessible::Name), "Hole card 2: empty");
+    EXPECT_EQ(TableElement("king of diamonds")->text(QAccessible::Description), "In community card 3.");
+    EXPECT_EQ(TableElement("queen of diamonds")->text(QAccessible::Description), "");
+    EXPECT_TRUE(checked("ace of spades"));
+    EXPECT_FALSE(checked("queen of diamonds"));
+    for (int n = 1; n <= 7; ++n) {
+        const QString place = QString::fromStdString(SlotName(n));
+        EXPECT_EQ(checked(place), n == 6) << n;  // the next card goes into community card 4
+        EXPECT_EQ(TableElement(place)->role(), QAccessible::RadioButton);
+        EXPECT_EQ(form->mapFromGlobal(TableElement(place)->rect().topLeft()), QPoint(Slots[n].X, Slots[n].Y));
+    }
+}
+
+TEST_F(PlayHands, AWarningHoldsForAssistiveTechnologyToo) {
+    QString countWhileOpen;
+    whileBoxOpen = [&] {
+        const std::string before = TableState();
+        for (int n = 0; n < 3; ++n) PressButton(form->Command1);
+        PressButton(form->Command2);
+        PressElement("ace of spades");
+        PressElement("Community card 4");
+        SetCount("7");
+        QCoreApplication::processEvents();
+        EXPECT_EQ(TableState(), before);
+        countWhileOpen = form->Text1->text();
+    };
+
+    // The hole cards' warning: no second warning, no run, no clearing, no
+    // pick, no count change.
+    PressButton(form->Command1);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, MissingHoleCardsMessage);
+    EXPECT_EQ(countWhileOpen, "2");
+    EXPECT_EQ(Status(), "");
+
+    // The count's warning holds the count that was refused until it closes.
+    HoleCards("QH", "QC");
+    SetCount("50");
+    PressButton(form->Command1);
+    ASSERT_EQ(boxes.size(), 2u);
+    EXPECT_EQ(boxes[1].text, PlayerCountMessage);
+    EXPECT_EQ(countWhileOpen, "50");
+    EXPECT_EQ(form->Text1->text(), "2");
+    EXPECT_EQ(Status(), "") << "a run played under the warning";
+
+    // Once closed, a press lands again.
+    whileBoxOpen = nullptr;
+    PressElement("ace of spades");
+    EXPECT_EQ(Slots[1].Card, "AS");
 }
 
 }  // namespace
