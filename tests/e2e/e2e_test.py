@@ -110,12 +110,16 @@ class Session:
         self.children = []
         self.app_log = None
 
-    def start(self, quillan, args=(), desktop=None, accessible=False):
+    def start(self, quillan, args=(), desktop=None, accessible=False, screen="1024x768", monitors=()):
         """Starts a display and Quillan on it, with any arguments, on a plain X
         display unless desktop names the session's variables to set; with
-        accessible, on the accessibility bus of this D-Bus session too."""
-        self.display = self.start_xvfb()
+        accessible, on the accessibility bus of this D-Bus session too. The
+        display's screen is split into the RandR monitors given as (name,
+        geometry), the first on the screen's output."""
+        self.display = self.start_xvfb(screen)
         self.env = app_environment(self.workdir, DISPLAY=self.display, QT_QPA_PLATFORM="xcb")
+        for number, (name, geometry) in enumerate(monitors):
+            self.run("xrandr", "--setmonitor", name, geometry, "none" if number else "screen", check=True)
         if desktop is not None:
             self.env.pop("QT_QPA_PLATFORM")
             self.env.update(desktop)
@@ -155,11 +159,11 @@ class Session:
             os.close(write_end)
         return read_line(read_end, "dbus-daemon could not start a bus", log)
 
-    def start_xvfb(self):
+    def start_xvfb(self, screen="1024x768"):
         read_end, write_end = os.pipe()
         log = open(os.path.join(self.workdir, "xvfb.log"), "w+")
         try:
-            self.spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
+            self.spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", screen + "x24",
                         "-nolisten", "tcp", "-noreset"],
                        pass_fds=[write_end], stdin=subprocess.DEVNULL, stdout=log, stderr=log)
         except OSError as error:
@@ -180,8 +184,11 @@ class Session:
                 child.kill()
                 child.wait()
 
-    def run(self, *command, timeout=10):
-        return subprocess.run(command, env=self.env, capture_output=True, timeout=timeout, check=False)
+    def run(self, *command, timeout=10, check=False):
+        result = subprocess.run(command, env=self.env, capture_output=True, timeout=timeout, check=False)
+        if check and result.returncode != 0:
+            raise Failure(f"{' '.join(command)} failed: {result.stderr.decode()}")
+        return result
 
     def xdo(self, *args):
         result = self.run("xdotool", *map(str, args))
@@ -394,6 +401,48 @@ def paste_and_pointer(session, _):
         raise Failure(f"Quillan ended with status {session.app.returncode}")
 
 
+# Two monitors side by side on one X screen, the right one at twice the
+# scale, as KDE Plasma on X11 sets it.
+TWO_MONITORS = {"screen": "2048x1024", "monitors": (("left", "1024/270x1024/270+0+0"),
+                                                    ("right", "1024/270x1024/270+1024+0")),
+                "desktop": {"QT_SCREEN_SCALE_FACTORS": "left=1;right=2"}}
+# Places of the table, the card pictures and the controls, in client pixels,
+# that show the same colours at twice the scale.
+SCALED_PLACES = {"table": (320, 260), "community card 5": (300, 200), "ace of spades": ACE_OF_SPADES,
+                 "ace of diamonds": (290, 460), "status box": (300, 124), "player box": (302, 70),
+                 "Play Hands": (180, 28), "Clear Cards": (309, 45)}
+
+
+def two_monitors(session, _):
+    """Moved onto the monitor at twice the scale and back, the window keeps its
+    size in the user's terms, and a size the user gave it: twice the pixels
+    there, each place showing what it shows on the other monitor."""
+
+    def shown():
+        screenshot = os.path.join(session.workdir, "screen.png")
+        session.run("import", "-silent", "-window", "root", screenshot)
+        _, left, top, _, _ = session.window_info()
+        scale = 2 if left >= 1024 else 1  # the right monitor's
+        return {name: session.pixels(screenshot, "-crop", f"1x1+{left + x * scale}+{top + y * scale}")
+                for name, (x, y) in SCALED_PLACES.items()}
+
+    on_left = shown()
+    right, left = ("windowmove", session.window, 1100, 0), ("windowmove", session.window, 100, 100)
+    steps = [(right, (662, 1000)), (left, (331, 500)),
+             (("windowsize", session.window, 350, 520), (350, 520)), (right, (700, 1040)), (left, (350, 520))]
+    for command, size in steps:
+        session.xdo(*command)
+        try:
+            wait_for(f"the window to be {size[0]}x{size[1]}", lambda: session.window_info()[3:] == size, 5)
+        except Failure as failure:
+            width, height = session.window_info()[3:]
+            raise Failure(f"after xdotool {' '.join(map(str, command))}, {failure}: it is {width}x{height}")
+        if (now := shown()) != on_left:
+            wrong = [name for name in on_left if now[name] != on_left[name]]
+            raise Failure(f"after xdotool {' '.join(map(str, command))}, {', '.join(wrong)} show other "
+                          "colours than on the left monitor")
+
+
 def no_display(quillan, session):
     """A display that cannot be opened is named as such; a platform that
     cannot start, on a display that works, by the platform and Qt's reason."""
@@ -546,8 +595,9 @@ def free_display_number():
 
 
 SCENARIOS = {f.__name__: f for f in (window, play, warnings, close_during_run, paste_and_pointer, accessibility,
-                                     screenshot)}
-START = {"window": {"args": IGNORED_ARGUMENTS, "desktop": WAYLAND_DESKTOP}, "accessibility": {"accessible": True}}
+                                     two_monitors, screenshot)}
+START = {"window": {"args": IGNORED_ARGUMENTS, "desktop": WAYLAND_DESKTOP}, "accessibility": {"accessible": True},
+         "two_monitors": TWO_MONITORS}
 
 
 def main():
