@@ -13,17 +13,6 @@ void BuildCardTable() {
     }
 }
 
-int RankValue(char rank) {
-    switch (rank) {
-    case 'A': return 14;
-    case 'K': return 13;
-    case 'Q': return 12;
-    case 'J': return 11;
-    case '0': return 10;
-    default: return rank >= '2' && rank <= '9' ? rank - '0' : 0;
-    }
-}
-
 std::string CardName(std::string_view code) {
     static constexpr std::array<std::string_view, 13> Ranks = {
         "ace", "two", "three", "four", "five", "six", "seven", "eight", "nine", "ten", "jack", "queen", "king"};

@@ -36,10 +36,6 @@ extern CardGrid CardTable;
 // Fills every entry of CardTable; running it again gives the same table.
 void BuildCardTable();
 
-// Rank value of a rank character: "A" 14, "K" 13, "Q" 12, "J" 11, "0" 10,
-// digits their own value; 0 for anything else.
-int RankValue(char rank);
-
 // A card's name in spoken English, "ten of clubs", "ace of spades"; "" for a
 // code that names no card.
 std::string CardName(std::string_view code);

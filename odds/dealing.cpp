@@ -13,7 +13,7 @@ namespace {
 // could get here, and this keeps it from dealing for ever.
 constexpr double PlayerLimit = 100;
 
-// NextRandom's value times 2^24: the top 24 bits of the engine's next word.
+// The top 24 bits of the engine's next word.
 std::uint32_t NextRandomBits() { return static_cast<std::uint32_t>(RandomEngine() >> 8); }
 
 // Opponents are players 2 up to the count; a fractional count acts like its
@@ -43,19 +43,14 @@ void TakeOut(Deck& deck, std::size_t at) {
 
 std::mt19937 RandomEngine;
 
-float NextRandom() {
-    // 24 bits fill a float's mantissa exactly, so the value never rounds up to 1.
-    return static_cast<float>(NextRandomBits()) * 0x1p-24f;
-}
-
 Deck::Deck(std::string_view cards) : size(cards.size()) {
     assert(cards.size() <= FullDeck.size());
     cards.copy(codes.data(), cards.size());
 }
 
 CardCode DrawCard(Deck& deck) {
-    // floor(r x cards left) for r = NextRandom(), which is a whole number of
-    // steps of 2^-24: in whole numbers, the steps times the cards, shifted down.
+    // floor(r x cards left) for r = the 24 bits x 2^-24: in whole numbers, the
+    // bits times the cards, shifted down.
     const std::size_t k = std::size_t{NextRandomBits()} * (deck.size / 2) >> 24;
     if (deck.size == 0) return "";
     CardCode card(&deck.codes[2 * k], 2);

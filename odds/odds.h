@@ -22,9 +22,6 @@ inline constexpr int DealsPerRun = 1000;
 // the same deals.
 extern std::mt19937 RandomEngine;
 
-// The engine's next word as a number in [0, 1): its top 24 bits, 2^-24 apart.
-float NextRandom();
-
 // Cards not dealt yet, in FullDeck's order: codes run together, at most
 // FullDeck's 52 cards.
 struct Deck {
@@ -37,8 +34,9 @@ struct Deck {
 };
 
 // Takes one random card out of a deck that holds each card once and returns
-// it: for the next random number r, the card at floor(r x cards left),
-// counting from 0. An empty deck still uses a number and gives "".
+// it: for r, the engine's next word's top 24 bits as a number in [0, 1), the
+// card at floor(r x cards left), counting from 0. An empty deck still uses a
+// word and gives "".
 CardCode DrawCard(Deck& deck);
 
 // Takes every occurrence of a card code out of a deck; anything but a

@@ -46,7 +46,7 @@ Score ScoreFive(const std::string& cards) {
     std::map<int, int> counts;
     std::set<char> suits;
     for (std::size_t c = 0; c < cards.size(); c += 2) {
-        ++counts[RankValue(cards[c])];
+        ++counts[literal::RankValue(cards[c])];
         suits.insert(cards[c + 1]);
     }
     std::vector<std::pair<int, int>> groups;  // (count, rank)
@@ -162,15 +162,15 @@ TEST_F(CardsTest, CodesInARunOfCodesAreFoundOnlyAtCardBoundaries) {
 TEST(CardRankValue, ValuesOfRankCharactersAndZeroForOthers) {
     const std::string ranks = "23456789";
     for (const char c : ranks) {
-        EXPECT_EQ(RankValue(c), c - '0');
+        EXPECT_EQ(literal::RankValue(c), c - '0');
     }
-    EXPECT_EQ(RankValue('0'), 10);
-    EXPECT_EQ(RankValue('J'), 11);
-    EXPECT_EQ(RankValue('Q'), 12);
-    EXPECT_EQ(RankValue('K'), 13);
-    EXPECT_EQ(RankValue('A'), 14);
+    EXPECT_EQ(literal::RankValue('0'), 10);
+    EXPECT_EQ(literal::RankValue('J'), 11);
+    EXPECT_EQ(literal::RankValue('Q'), 12);
+    EXPECT_EQ(literal::RankValue('K'), 13);
+    EXPECT_EQ(literal::RankValue('A'), 14);
     for (const char c : {'1', 'a', 'k', 'S', 'T', ' ', '\0'}) {
-        EXPECT_EQ(RankValue(c), 0) << static_cast<int>(c);
+        EXPECT_EQ(literal::RankValue(c), 0) << static_cast<int>(c);
     }
 }
 

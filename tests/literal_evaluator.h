@@ -14,6 +14,19 @@
 
 namespace literal {
 
+// Rank value of a rank character: "A" 14, "K" 13, "Q" 12, "J" 11, "0" 10,
+// digits their own value; 0 for anything else.
+inline int RankValue(char rank) {
+    switch (rank) {
+    case 'A': return 14;
+    case 'K': return 13;
+    case 'Q': return 12;
+    case 'J': return 11;
+    case '0': return 10;
+    default: return rank >= '2' && rank <= '9' ? rank - '0' : 0;
+    }
+}
+
 inline double EvaluateHand(const std::string& hand) {
     constexpr std::int64_t K5 = 10'000'000'000, K4 = 100'000'000, K3 = 1'000'000, K2 = 10'000;
 

@@ -356,6 +356,17 @@ void Form1Window::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void Form1Window::resizeEvent(QResizeEvent*) {
+    // Qt on X keeps the window's size in screen pixels when it moves to a
+    // screen of another scale, which shrinks or grows it in the user's terms;
+    // the size it had is put back, once Qt has finished moving it.
+    const qreal scale = devicePixelRatioF();
+    if (scale == clientScale_ || clientScale_ == 0) {
+        clientSize_ = size();
+    } else if (size() != clientSize_) {
+        QTimer::singleShot(0, this, [this] { resize(clientSize_); });
+    }
+    clientScale_ = scale;
+
     // The surface only grows: a larger window shows more green table.
     if (width() <= surface_.width() && height() <= surface_.height()) return;
     QImage larger(std::max(width(), surface_.width()), std::max(height(), surface_.height()), QImage::Format_RGB32);

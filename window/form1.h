@@ -120,6 +120,11 @@ protected:
 
 private:
     QImage surface_;
+    // The client size in the window's own pixels, and the screen scale it
+    // was last set at, 0 before the first: a move to a screen of another
+    // scale keeps it.
+    QSize clientSize_;
+    qreal clientScale_ = 0;
     bool unloaded_ = false;
     bool text1Unchecked_ = false;
     QString tableDescription_;

@@ -71,12 +71,35 @@ def wait_for(what, check, timeout):
     return result
 
 
+def read_line(read_end, failure, log):
+    """The first line a child writes to a pipe, within 15 s; its log if it writes none."""
+    line = b""
+    deadline = time.monotonic() + 15
+    while not line.endswith(b"\n"):
+        ready, _, _ = select.select([read_end], [], [], max(0, deadline - time.monotonic()))
+        chunk = os.read(read_end, 256) if ready else b""
+        if not chunk:
+            log.seek(0)
+            raise Failure(f"{failure}:\n" + log.read())
+        line += chunk
+    os.close(read_end)
+    return line.decode().strip()
+
+
+# Where a program finds the desktop session it runs in: its displays, its
+# D-Bus session and accessibility buses, and what Qt takes from it. Run from a
+# desktop, the test reads and replaces none of these.
+SESSION_VARIABLES = ("DISPLAY", "XAUTHORITY", "WAYLAND_DISPLAY", "XDG_SESSION_TYPE", "XDG_CURRENT_DESKTOP",
+                     "DBUS_SESSION_BUS_ADDRESS", "AT_SPI_BUS_ADDRESS", "QT_LINUX_ACCESSIBILITY_ALWAYS_ON",
+                     "QT_QPA_PLATFORM", "QT_QPA_PLATFORMTHEME", "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS",
+                     "QT_FONT_DPI")
+
+
 def app_environment(workdir, **settings):
-    env = dict(os.environ, LC_ALL="C.UTF-8", XDG_RUNTIME_DIR=workdir, **settings)
-    for name in ("QT_QPA_PLATFORM", "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_FONT_DPI",
-                 "WAYLAND_DISPLAY", "XDG_SESSION_TYPE", "DISPLAY"):
-        if name not in settings:
-            env.pop(name, None)
+    """The environment of a fresh session in workdir, a folder only its user can
+    enter, with the given settings."""
+    env = {name: value for name, value in os.environ.items() if name not in SESSION_VARIABLES}
+    env.update(LC_ALL="C.UTF-8", XDG_RUNTIME_DIR=workdir, **settings)
     env["ASAN_OPTIONS"] = ":".join(filter(None, [os.environ.get("ASAN_OPTIONS"), "detect_leaks=0"]))
     return env
 
@@ -87,19 +110,28 @@ class Session:
         self.children = []
         self.app_log = None
 
-    def start(self, quillan, args=(), desktop=None, accessible=False):
+    def start(self, quillan, args=(), desktop=None, accessible=False, screen="1024x768", monitors=()):
         """Starts a display and Quillan on it, with any arguments, on a plain X
         display unless desktop names the session's variables to set; with
-        accessible, on the accessibility bus of this D-Bus session too."""
-        self.display = self.start_xvfb()
+        accessible, on the accessibility bus of this D-Bus session too. The
+        display's screen is split into the RandR monitors given as (name,
+        geometry), the first on the screen's output."""
+        self.display = self.start_xvfb(screen)
         self.env = app_environment(self.workdir, DISPLAY=self.display, QT_QPA_PLATFORM="xcb")
+        for number, (name, geometry) in enumerate(monitors):
+            self.run("xrandr", "--setmonitor", name, geometry, "none" if number else "screen", check=True)
         if desktop is not None:
             self.env.pop("QT_QPA_PLATFORM")
             self.env.update(desktop)
         if accessible:
-            self.spawn([AT_SPI_BUS_LAUNCHER, "--launch-immediately"], stdin=subprocess.DEVNULL,
+            self.env["DBUS_SESSION_BUS_ADDRESS"] = self.start_dbus(self.env)
+            self.spawn([AT_SPI_BUS_LAUNCHER, "--launch-immediately"], env=self.env, stdin=subprocess.DEVNULL,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             self.env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
+            # This script reads the window as a screen reader in the same
+            # session would: over its buses, which pyatspi finds from here.
+            os.environ.clear()
+            os.environ.update(self.env)
         self.app_log = open(os.path.join(self.workdir, "quillan.log"), "w+")
         self.quillan = quillan
         self.app = self.spawn([quillan, *args], env=self.env, stdout=self.app_log, stderr=subprocess.STDOUT)
@@ -121,28 +153,32 @@ class Session:
         self.children.append(child)
         return child
 
-    def start_xvfb(self):
+    def start_dbus(self, env):
+        """Starts a D-Bus session bus with env, listening in its XDG_RUNTIME_DIR, and returns its address."""
+        read_end, write_end = os.pipe()
+        log = open(os.path.join(self.workdir, "dbus.log"), "a+")
+        try:
+            self.spawn(["dbus-daemon", "--session", "--nofork", "--nopidfile", f"--print-address={write_end}",
+                        f"--address=unix:path={env['XDG_RUNTIME_DIR']}/bus"],
+                       env=env, pass_fds=[write_end], stdin=subprocess.DEVNULL, stdout=log, stderr=log)
+        except OSError as error:
+            raise Failure(f"cannot start dbus-daemon: {error}")
+        finally:
+            os.close(write_end)
+        return read_line(read_end, "dbus-daemon could not start a bus", log)
+
+    def start_xvfb(self, screen="1024x768"):
         read_end, write_end = os.pipe()
         log = open(os.path.join(self.workdir, "xvfb.log"), "w+")
         try:
-            self.spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
+            self.spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", screen + "x24",
                         "-nolisten", "tcp", "-noreset"],
                        pass_fds=[write_end], stdin=subprocess.DEVNULL, stdout=log, stderr=log)
         except OSError as error:
             raise Failure(f"cannot start Xvfb: {error}")
         finally:
             os.close(write_end)
-        number = b""
-        deadline = time.monotonic() + 15
-        while not number.endswith(b"\n"):
-            ready, _, _ = select.select([read_end], [], [], max(0, deadline - time.monotonic()))
-            chunk = os.read(read_end, 16) if ready else b""
-            if not chunk:
-                log.seek(0)
-                raise Failure("Xvfb could not start a display:\n" + log.read())
-            number += chunk
-        os.close(read_end)
-        return ":" + number.decode().strip()
+        return ":" + read_line(read_end, "Xvfb could not start a display", log)
 
     def close(self):
         # Quillan first, then the display, which given the time removes its
@@ -156,8 +192,11 @@ class Session:
                 child.kill()
                 child.wait()
 
-    def run(self, *command, timeout=10):
-        return subprocess.run(command, env=self.env, capture_output=True, timeout=timeout, check=False)
+    def run(self, *command, timeout=10, check=False):
+        result = subprocess.run(command, env=self.env, capture_output=True, timeout=timeout, check=False)
+        if check and result.returncode != 0:
+            raise Failure(f"{' '.join(command)} failed: {result.stderr.decode()}")
+        return result
 
     def xdo(self, *args):
         result = self.run("xdotool", *map(str, args))
@@ -368,6 +407,48 @@ def paste_and_pointer(session, _):
     wait_for("the four of spades to come down", lambda: not raised(), 5)
     if session.app.poll() is not None:
         raise Failure(f"Quillan ended with status {session.app.returncode}")
+
+
+# Two monitors side by side on one X screen, the right one at twice the
+# scale, as KDE Plasma on X11 sets it.
+TWO_MONITORS = {"screen": "2048x1024", "monitors": (("left", "1024/270x1024/270+0+0"),
+                                                    ("right", "1024/270x1024/270+1024+0")),
+                "desktop": {"QT_SCREEN_SCALE_FACTORS": "left=1;right=2"}}
+# Places of the table, the card pictures and the controls, in client pixels,
+# that show the same colours at twice the scale.
+SCALED_PLACES = {"table": (320, 260), "community card 5": (300, 200), "ace of spades": ACE_OF_SPADES,
+                 "ace of diamonds": (290, 460), "status box": (300, 124), "player box": (302, 70),
+                 "Play Hands": (180, 28), "Clear Cards": (309, 45)}
+
+
+def two_monitors(session, _):
+    """Moved onto the monitor at twice the scale and back, the window keeps its
+    size in the user's terms, and a size the user gave it: twice the pixels
+    there, each place showing what it shows on the other monitor."""
+
+    def shown():
+        screenshot = os.path.join(session.workdir, "screen.png")
+        session.run("import", "-silent", "-window", "root", screenshot)
+        _, left, top, _, _ = session.window_info()
+        scale = 2 if left >= 1024 else 1  # the right monitor's
+        return {name: session.pixels(screenshot, "-crop", f"1x1+{left + x * scale}+{top + y * scale}")
+                for name, (x, y) in SCALED_PLACES.items()}
+
+    on_left = shown()
+    right, left = ("windowmove", session.window, 1100, 0), ("windowmove", session.window, 100, 100)
+    steps = [(right, (662, 1000)), (left, (331, 500)),
+             (("windowsize", session.window, 350, 520), (350, 520)), (right, (700, 1040)), (left, (350, 520))]
+    for command, size in steps:
+        session.xdo(*command)
+        try:
+            wait_for(f"the window to be {size[0]}x{size[1]}", lambda: session.window_info()[3:] == size, 5)
+        except Failure as failure:
+            width, height = session.window_info()[3:]
+            raise Failure(f"after xdotool {' '.join(map(str, command))}, {failure}: it is {width}x{height}")
+        if (now := shown()) != on_left:
+            wrong = [name for name in on_left if now[name] != on_left[name]]
+            raise Failure(f"after xdotool {' '.join(map(str, command))}, {', '.join(wrong)} show other "
+                          "colours than on the left monitor")
 
 
 def no_display(quillan, session):
@@ -600,18 +681,59 @@ def accessibility(session, _):
                       f"with the mouse {text_of(status)!r}")
 
 
+def accessibility_in_desktop(session, quillan, sprite_cells):
+    """The accessibility scenario run from inside a desktop session whose
+    screen reader's bus is up: afterwards the desktop's accessibility bus is
+    the one it had, on the same socket, still answering, and its display
+    still points to it."""
+    runtime = os.path.join(session.workdir, "desktop-runtime")
+    os.mkdir(runtime, 0o700)
+    desktop = app_environment(runtime, DISPLAY=session.start_xvfb())
+    desktop["DBUS_SESSION_BUS_ADDRESS"] = session.start_dbus(desktop)
+    session.spawn([AT_SPI_BUS_LAUNCHER, "--launch-immediately"], env=desktop, stdin=subprocess.DEVNULL,
+                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    socket = os.path.join(runtime, "at-spi", "bus_" + desktop["DISPLAY"].lstrip(":"))
+
+    run = lambda *command: subprocess.run(command, env=desktop, capture_output=True, timeout=10, check=False)
+
+    def bus_state():
+        """The socket's file, the id its bus answers with, and the display's pointer to the bus."""
+        if not os.path.exists(socket):
+            return None
+        answer = run("dbus-send", f"--bus=unix:path={socket}", "--print-reply", "--dest=org.freedesktop.DBus",
+                     "/org/freedesktop/DBus", "org.freedesktop.DBus.GetId").stdout.decode()
+        pointer = run("xprop", "-root", "AT_SPI_BUS").stdout.decode()
+        info = os.stat(socket)
+        return (info.st_dev, info.st_ino), answer.partition("\n")[2].strip(), pointer.strip()
+
+    before = wait_for("the desktop's accessibility bus", lambda: (state := bus_state()) and state[1] and state, 15)
+    try:
+        scenario = subprocess.run([sys.executable, os.path.abspath(__file__), quillan, sprite_cells, "accessibility"],
+                                  env=desktop, capture_output=True, timeout=90, check=False)
+    except subprocess.TimeoutExpired:
+        raise Failure("the accessibility scenario did not end within 90 s inside the desktop session")
+    if scenario.returncode != 0:
+        raise Failure("the accessibility scenario failed inside the desktop session:\n" + scenario.stderr.decode())
+    after = bus_state()
+    if after != before:
+        raise Failure(f"the desktop's accessibility bus (socket, id, the display's pointer) was {before}, "
+                      f"and is {after} after the scenario")
+
+
 def free_display_number():
     return next(n for n in range(400, 500) if not os.path.exists(f"/tmp/.X11-unix/X{n}"))
 
 
 SCENARIOS = {f.__name__: f for f in (window, play, warnings, close_during_run, paste_and_pointer, accessibility,
-                                     screenshot)}
-START = {"window": {"args": IGNORED_ARGUMENTS, "desktop": WAYLAND_DESKTOP}, "accessibility": {"accessible": True}}
+                                     two_monitors, screenshot)}
+START = {"window": {"args": IGNORED_ARGUMENTS, "desktop": WAYLAND_DESKTOP}, "accessibility": {"accessible": True},
+         "two_monitors": TWO_MONITORS}
 
 
 def main():
-    if len(sys.argv) != 4 or sys.argv[3] not in [*SCENARIOS, "no_display"]:
-        sys.exit(f"usage: {sys.argv[0]} <quillan> <sprite_cells> {'|'.join(SCENARIOS)}|no_display")
+    if len(sys.argv) != 4 or sys.argv[3] not in [*SCENARIOS, "no_display", "accessibility_in_desktop"]:
+        sys.exit(f"usage: {sys.argv[0]} <quillan> <sprite_cells> "
+                 f"{'|'.join(SCENARIOS)}|no_display|accessibility_in_desktop")
     quillan, sprite_cells, scenario = sys.argv[1:]
     # A killed test still runs its clean-up.
     for number in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
@@ -622,6 +744,8 @@ def main():
         try:
             if scenario == "no_display":
                 no_display(quillan, session)
+            elif scenario == "accessibility_in_desktop":
+                accessibility_in_desktop(session, quillan, sprite_cells)
             else:
                 session.start(quillan, **START.get(scenario, {}))
                 SCENARIOS[scenario](session, sprite_cells)
