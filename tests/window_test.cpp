@@ -585,6 +585,9 @@ TEST_F(PlayHands, AWarningHoldsForAssistiveTechnologyToo) {
         PressElement("ace of spades");
         PressElement("Community card 4");
         SetCount("7");
+        QAccessible::queryAccessibleInterface(form->Command2)
+            ->actionInterface()
+            ->doAction(QAccessibleActionInterface::setFocusAction());
         QCoreApplication::processEvents();
         EXPECT_EQ(TableState(), before);
         countWhileOpen = form->Text1->text();
@@ -597,6 +600,8 @@ TEST_F(PlayHands, AWarningHoldsForAssistiveTechnologyToo) {
     EXPECT_EQ(boxes[0].text, MissingHoleCardsMessage);
     EXPECT_EQ(countWhileOpen, "2");
     EXPECT_EQ(Status(), "");
+    Settle();
+    EXPECT_EQ(form->focusWidget(), form->txt_Status) << "the focus moved under the warning";
 
     // The count's warning holds the count that was refused until it closes.
     HoleCards("QH", "QC");
@@ -607,6 +612,8 @@ TEST_F(PlayHands, AWarningHoldsForAssistiveTechnologyToo) {
     EXPECT_EQ(countWhileOpen, "50");
     EXPECT_EQ(form->Text1->text(), "2");
     EXPECT_EQ(Status(), "") << "a run played under the warning";
+    Settle();
+    EXPECT_EQ(form->focusWidget(), form->Text1);
 
     // Once closed, a press lands again.
     whileBoxOpen = nullptr;

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPointer>
 #include <QWidget>
 #include <algorithm>
 #include <cstring>
@@ -60,13 +61,18 @@ QWidget* OwnerWindow() {
 
 int MsgBox(const QString& prompt, int, const QString& title) {
     QWidget* parent = OwnerWindow();
+    // Nothing moves the focus under the box, assistive technology included:
+    // it is where it was when the box closes.
+    const QPointer<QWidget> focused = parent ? parent->focusWidget() : nullptr;
     QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::Ok, parent);
     box.setAccessibleName(title);
     box.setAccessibleDescription(prompt);
     box.exec();
+    if (!parent) return vbOK;
+    if (focused && parent->focusWidget() != focused) focused->setFocus(Qt::OtherFocusReason);
     // Give the window back its activation and so its focus; with no window
     // manager nothing else does.
-    if (parent) parent->activateWindow();
+    parent->activateWindow();
     return vbOK;
 }
 
