@@ -1,5 +1,8 @@
 // SPDX-License-Identifier: MIT
+#include <QScreen>
 #include <QTest>
+
+#include <vector>
 
 #include "gui_support.h"
 #include "window/artwork.h"
@@ -29,6 +32,14 @@ QRect Strip(int column, int row) {
 }
 
 QImage Surface() { return *Form1->hDC(); }
+
+// What the screen shows once pending paints are done: on the offscreen
+// platform the window's backing store, which keeps what every paint left
+// there. grab() would paint the whole window afresh.
+QImage OnScreen() {
+    QApplication::processEvents();
+    return Form1->screen()->grabWindow(Form1->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+}
 
 void MoveTo(float x, float y) { Form_MouseMove(0, 0, x, y); }
 
@@ -94,10 +105,47 @@ TEST_F(Board, SlotsShowBacksOrBrightFacesAndTheFrameGlowsAroundTheActiveOne) {
 }
 
 TEST_F(Board, PaintingShowsTheSurfaceUnchanged) {
-    MoveTo(110, 330);
-    const QImage shown = form->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    for (QPoint p : {QPoint(110, 300), QPoint(40, 290), QPoint(60, 80), QPoint(300, 490), QPoint(5, 5)})
-        EXPECT_EQ(shown.pixel(p), Surface().pixel(p)) << p.x() << ", " << p.y();
+    // Only what changed is painted anew, so a change the refresh leaves out
+    // shows on the screen as the look from before the event.
+    const QImage& glow = form->MiniSelection.picture;
+    const QImage& back = form->MiniBack.picture;
+    const QImage& faces = form->MiniCardsSprite.picture;
+    auto expectShown = [&](const char* after) {
+        const QImage screen = OnScreen();
+        for (int n = 1; n <= 7; ++n) {
+            const CardSlot& slot = Slots[n];
+            const QRgb middle = slot.Card.empty() ? back.pixel(26, 35)
+                                                  : faces.pixel(52 * (slot.Column - 1) + 26, 70 * (slot.Row - 1) + 35);
+            EXPECT_EQ(screen.pixel(slot.X + 26, slot.Y + 35), middle) << after << ": slot " << n;
+            // The top edge of the glow, clear of the glow of the slots beside.
+            EXPECT_EQ(screen.pixel(slot.X + 26, slot.Y - 6), n == ActiveSlot ? glow.pixel(38, 6) : qRgb(0, 128, 0))
+                << after << ": above slot " << n;
+        }
+        const QImage surface = Surface();
+        for (QPoint p : {QPoint(110, 300), QPoint(150, 265), QPoint(40, 290), QPoint(300, 490), QPoint(5, 5)})
+            EXPECT_EQ(screen.pixel(p), surface.pixel(p)) << after << ": at " << p.x() << ", " << p.y();
+    };
+    struct Step {
+        const char* what;
+        std::vector<QPoint> clicks;  // on the table, then a move: a pick shows on the next move
+        QPoint moveTo;               // never where the last move went, which QTest would drop
+        int active;
+    };
+    const Step steps[] = {
+        {"a move onto the six of hearts", {}, {110, 330}, 1},
+        {"a move on to the eight of spades", {}, {150, 290}, 1},
+        {"a click on community place 3", {{150, 200}}, {151, 201}, 5},
+        {"the eight of spades picked", {{150, 290}}, {5, 5}, 6},
+        {"the eight moved to hole place 1", {{40, 60}, {150, 290}}, {10, 5}, 2},
+    };
+    for (const Step& step : steps) {
+        for (QPoint at : step.clicks) QTest::mouseClick(form.get(), Qt::LeftButton, {}, at);
+        QTest::mouseMove(form.get(), step.moveTo);
+        EXPECT_EQ(ActiveSlot, step.active) << step.what;
+        expectShown(step.what);
+    }
+    QTest::mouseClick(form->Command2, Qt::LeftButton);
+    expectShown("Clear Cards");
 }
 
 TEST_F(Board, PointerMovesRepaintNoControl) {
