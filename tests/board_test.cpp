@@ -1,5 +1,4 @@
 // SPDX-License-Identifier: MIT
-#include <QScreen>
 #include <QTest>
 
 #include <vector>
@@ -32,14 +31,6 @@ QRect Strip(int column, int row) {
 }
 
 QImage Surface() { return *Form1->hDC(); }
-
-// What the screen shows once pending paints are done: on the offscreen
-// platform the window's backing store, which keeps what every paint left
-// there. grab() would paint the whole window afresh.
-QImage OnScreen() {
-    QApplication::processEvents();
-    return Form1->screen()->grabWindow(Form1->winId()).toImage().convertToFormat(QImage::Format_RGB32);
-}
 
 void MoveTo(float x, float y) { Form_MouseMove(0, 0, x, y); }
 

@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -110,6 +111,14 @@ struct PaintCounter : QObject {
         return false;
     }
 };
+
+// What the screen shows once pending paints are done: on the offscreen
+// platform the window's backing store, which keeps what every paint left
+// there. grab() would paint the whole window afresh.
+inline QImage OnScreen() {
+    QApplication::processEvents();
+    return Form1->screen()->grabWindow(Form1->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+}
 
 // The three figures of a result text, in percent; empty when the text is not one.
 inline std::vector<double> Figures(const QString& status, QChar decimalPoint = '.') {

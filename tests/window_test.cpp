@@ -126,9 +126,15 @@ TEST_F(WindowLayout, EnlargingAddsGreenTableAndMovesNothing) {
     const QRgb sheetPixel = form->hDC()->pixel(40, 290);
     std::vector<QRect> places;
     for (QWidget* control : form->findChildren<QWidget*>()) places.push_back(control->geometry());
-    form->resize(500, 700);
-    QApplication::processEvents();
-    EXPECT_EQ(form->hDC()->pixel(450, 650), qRgb(0, 128, 0));
+    // Taller, then wider, then both: each time the new area is green table.
+    const std::pair<QSize, QPoint> steps[] = {
+        {{331, 600}, {200, 550}}, {{450, 600}, {400, 250}}, {{500, 700}, {450, 650}}};
+    for (auto [size, inNewArea] : steps) {
+        form->resize(size);
+        QApplication::processEvents();
+        EXPECT_EQ(form->hDC()->pixel(inNewArea), qRgb(0, 128, 0)) << size.width() << " x " << size.height();
+        EXPECT_EQ(OnScreen().pixel(inNewArea), qRgb(0, 128, 0)) << size.width() << " x " << size.height();
+    }
     EXPECT_EQ(form->hDC()->pixel(40, 290), sheetPixel);
     std::vector<QRect> after;
     for (QWidget* control : form->findChildren<QWidget*>()) after.push_back(control->geometry());
