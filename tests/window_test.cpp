@@ -225,6 +225,32 @@ TEST_F(PlayHands, AnotherPressDuringARunRunsInsideItAndTheFirstRunWritesLast) {
     EXPECT_NEAR(Sum(Figures(texts.back())), 100, 1e-9);
 }
 
+TEST_F(PlayHands, ACardPutOnTheBoardDuringARunPlaysFromTheNextDeal) {
+    HoleCards("2H", "7C");
+    ActiveSlot = 3;
+    QStringList texts;
+    QObject::connect(form->txt_Status, &QPlainTextEdit::textChanged, [&] {
+        texts << Status();
+        if (texts.size() != 100) return;
+        // Picked in the pause after the hundredth deal: the ten to the ace of
+        // spades, a royal flush that every player plays, so every deal from
+        // the next one on is a draw.
+        QTimer::singleShot(0, form.get(), [&] {
+            for (int column = 9; column <= 13; ++column)
+                QTest::mouseClick(form.get(), Qt::LeftButton, {},
+                                  {SheetLeft + SheetStepX * (column - 1) + 9, SheetTop + 20});
+        });
+    });
+    ClickButton(form->Command1);
+    ASSERT_EQ(texts.size(), 1000);
+    for (int n = 3; n <= 7; ++n) EXPECT_EQ(Slots[n].Card, std::string(1, "0JQKA"[n - 3]) + "S");
+    const std::vector<double> before = Figures(texts[99]);
+    const std::vector<double> after = Figures(texts.back());
+    ASSERT_EQ(before.size(), 3u);
+    ASSERT_EQ(after.size(), 3u);
+    EXPECT_NEAR(after[2], before[2] + 90, 1e-9);
+}
+
 TEST_F(PlayHands, ClosingTheWindowEndsEveryRunAtOnce) {
     HoleCards("QH", "QC");
     int writes = 0;
