@@ -8,6 +8,8 @@
 #include <QTest>
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 #include "gui_support.h"
 
@@ -165,13 +167,29 @@ TEST_F(PlayHands, FiguresCountUpToOneHundred) {
     form->Text1->setText("4");
     QSignalSpy writes(form->txt_Status, &QPlainTextEdit::textChanged);
     QStringList texts;
-    QObject::connect(form->txt_Status, &QPlainTextEdit::textChanged, [&] { texts << Status(); });
-    PaintCounter paints;
-    form->txt_Status->viewport()->installEventFilter(&paints);
+    QObject::connect(form->txt_Status, &QPlainTextEdit::textChanged, [&] {
+        texts << Status();
+        if (texts.size() == 500) std::this_thread::sleep_for(std::chrono::milliseconds(20));  // over a display frame
+    });
+    // The text the box held at each of its paints: what the screen showed.
+    struct PaintedTexts : QObject {
+        QStringList texts;
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Paint) texts << Form1->txt_Status->toPlainText();
+            return false;
+        }
+    } painted;
+    form->txt_Status->viewport()->installEventFilter(&painted);
     ClickButton(form->Command1);
+    QApplication::processEvents();  // the paint of the end
 
     ASSERT_EQ(texts.size(), 1000);
-    EXPECT_LT(paints.count, 100);  // at most once a display frame, not once a deal
+    EXPECT_LT(painted.texts.size(), 100);  // at most once a display frame, not once a deal
+    // But it is seen counting up: a deal that ends more than a frame after the
+    // last paint is painted, and the last paint shows the end.
+    EXPECT_TRUE(painted.texts.contains(texts[499]));
+    ASSERT_FALSE(painted.texts.empty());
+    EXPECT_EQ(painted.texts.back(), texts.back());
     const std::vector<double> first = Figures(texts.front());
     ASSERT_EQ(first.size(), 3u);
     EXPECT_DOUBLE_EQ(Sum(first), 0.1);
