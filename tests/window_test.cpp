@@ -57,6 +57,11 @@ void HoleCards(const char* first, const char* second) {
     Slots[2].Card = second;
 }
 
+constexpr const char* EmptyTable = "Hole cards: none. Community cards: none. Next card: hole card 1.";
+
+// What a screen reader reads as the card table's description.
+QString TableDescription() { return TableElement("Card table")->text(QAccessible::Description); }
+
 TEST_F(WindowLayout, OpensWithItsControlsInPlace) {
     EXPECT_EQ(form->windowTitle(), "Quillan");
     EXPECT_EQ(form->size(), QSize(331, 500));
@@ -85,6 +90,7 @@ TEST_F(WindowLayout, OpensWithItsControlsInPlace) {
     EXPECT_EQ(form->Command2->text(), "Clear Cards");
     EXPECT_EQ(form->Text1->text(), "2");
     EXPECT_EQ(Status(), "");
+    EXPECT_EQ(TableDescription(), EmptyTable);
 
     // Every caption fits its box.
     for (QLabel* label : {form->Label1, form->Label2, form->Label3}) {
@@ -550,11 +556,17 @@ TEST_F(WindowLayout, ButtonsKeepThePlatformsColours) {
 }
 
 TEST_F(ClearCards, EmptiesTheSlotsAndPromptsAndLeavesTheCount) {
-    for (int n = 1; n <= 7; ++n) Form_MouseUp(1, 0, SheetLeft + SheetStepX * (n - 1) + 1, SheetTop + 1);
+    for (int n = 1; n <= 7; ++n)
+        QTest::mouseClick(form.get(), Qt::LeftButton, {}, {SheetLeft + SheetStepX * (n - 1) + 1, SheetTop + 1});
+    const QString full =
+        "Hole cards: two of spades, three of spades. Community cards: four of spades, five of spades, six of spades, "
+        "seven of spades, eight of spades. Next card: hole card 1.";
+    EXPECT_EQ(TableDescription(), full);
     form->Text1->setText("5");
     SetText(form->txt_Status, FormatOdds(1000, 0, 0));
     ClickButton(form->Command2);
     ClickButton(form->Command2);
+    EXPECT_EQ(TableDescription(), EmptyTable);
     for (const CardSlot& slot : Slots) EXPECT_EQ(slot.Card, "");
     EXPECT_EQ(ActiveSlot, 1);
     EXPECT_EQ(Status(), ClearPrompt);
