@@ -622,9 +622,15 @@ def accessibility(session, _):
     act(cards["two of clubs"])
     settled("a pick to land once the warning is closed", lambda: "two of clubs" in table.description)
 
-    # The hole-card warning: five more presses open no second one.
+    # Clear Cards: a screen reader is told of the emptied table.
+    quiet()
+    events.clear()
     press("Clear Cards")
-    settled("the emptied table", lambda: table.description.startswith("Hole cards: none."))
+    emptied = "Hole cards: none. Community cards: none. Next card: hole card 1."
+    settled("the emptied table to be announced", lambda: table.description == emptied and any(
+        kind.endswith("accessible-description") and name == "Card table" for kind, name, _ in events))
+
+    # The hole-card warning: five more presses open no second one.
     press("Play Hands")
     wait_for("the hole-card warning", warnings_open, 15)
     for _ in range(5):
