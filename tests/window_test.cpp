@@ -175,7 +175,13 @@ TEST_F(PlayHands, FiguresCountUpToOneHundred) {
     QStringList texts;
     QObject::connect(form->txt_Status, &QPlainTextEdit::textChanged, [&] {
         texts << Status();
-        if (texts.size() == 500) std::this_thread::sleep_for(std::chrono::milliseconds(20));  // over a display frame
+        if (texts.size() != 500) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));  // over a display frame
+        // The hole cards and the count are read once, when the run starts: the
+        // two of clubs picked into hole place 1 and another count typed now
+        // change none of the texts pinned below.
+        QTest::mouseClick(form.get(), Qt::LeftButton, {}, {SheetLeft + 9, SheetTop + 2 * SheetStepY + 20});
+        form->Text1->setText("10");
     });
     // The text the box held at each of its paints: what the screen showed.
     struct PaintedTexts : QObject {
@@ -190,6 +196,7 @@ TEST_F(PlayHands, FiguresCountUpToOneHundred) {
     QApplication::processEvents();  // the paint of the end
 
     ASSERT_EQ(texts.size(), 1000);
+    EXPECT_EQ(Slots[1].Card, "2C");
     EXPECT_LT(painted.texts.size(), 100);  // at most once a display frame, not once a deal
     // But it is seen counting up: a deal that ends more than a frame after the
     // last paint is painted, and the last paint shows the end.
