@@ -600,10 +600,17 @@ TEST_F(TableAccess, CardsAndPlacesPressedDoWhatAClickInTheirMiddleDoesAndShowIt)
     for (std::size_t i = 0; i < std::size(steps); ++i) {
         PressElement(steps[i]);
         ASSERT_EQ(TableState(), clicked[i]) << "after pressing " << qPrintable(steps[i]);
-        // No pointer move follows a press: the press shows its change itself.
-        const QImage shown = *form->hDC();
+        // No pointer move follows a press: the press shows its change itself,
+        // on the screen too, where the glow and the slots' cards are.
+        const QImage drawn = *form->hDC();
+        const QImage screen = OnScreen();
         DrawBoard();
-        ASSERT_EQ(*form->hDC(), shown) << "the table was not redrawn after pressing " << qPrintable(steps[i]);
+        ASSERT_EQ(*form->hDC(), drawn) << "the table was not redrawn after pressing " << qPrintable(steps[i]);
+        for (const CardSlot& slot : Slots) {
+            for (QPoint at : {QPoint(slot.X + 26, slot.Y + 35), QPoint(slot.X + 26, slot.Y - FrameMargin + 3)})
+                ASSERT_EQ(screen.pixel(at), drawn.pixel(at))
+                    << "at " << at.x() << "," << at.y() << " after pressing " << qPrintable(steps[i]);
+        }
         EXPECT_EQ(form->TableDescription().toStdString(), SlotsInWords());
     }
 }
