@@ -236,12 +236,6 @@ public:
         return int(Controls().indexOf(qobject_cast<QWidget*>(child->object())));
     }
 
-    QAccessibleInterface* childAt(int x, int y) const override {
-        if (QAccessibleInterface* control = QAccessibleWidget::childAt(x, y)) return control;
-        QAccessibleInterface* table = Parts().table;
-        return table->rect().contains(x, y) ? table : nullptr;
-    }
-
     // Tells assistive technology what changed on the table since it was last
     // told: a handful of events for a pick, not one for every element.
     void AnnounceChanges(bool descriptionChanged) {
