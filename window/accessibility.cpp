@@ -293,6 +293,9 @@ private:
             parts_.sheet = make(Part::Sheet, 0);
             for (int n = 1; n <= SlotCount; ++n) parts_.place[std::size_t(n - 1)] = make(Part::Place, n);
             for (int i = 0; i < int(parts_.card.size()); ++i) parts_.card[std::size_t(i)] = make(Part::Card, i);
+            // Whoever asks first learns the table as it stands.
+            parts_.told = Slots;
+            parts_.toldActive = ActiveSlot;
         }
         return parts_;
     }
