@@ -60,6 +60,12 @@ inline void PressElement(const QString& name) {
     element->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
 }
 
+// Sets the count box's text as assistive technology does, without the focus.
+inline void SetCount(const QString& text) {
+    QAccessibleInterface* box = QAccessible::queryAccessibleInterface(Form1->Text1);
+    box->editableTextInterface()->replaceText(0, box->textInterface()->characterCount(), text);
+}
+
 // Opens a fresh window as the program does at start-up, and closes every
 // message box that comes up, noting what it said; whileBoxOpen, when set,
 // runs first, with the box still open.

@@ -436,9 +436,7 @@ private:
         case 0: {
             const QString text = AnyText();
             Log("set the count box to %s", qPrintable(Escaped(text)));
-            QAccessibleInterface* box = QAccessible::queryAccessibleInterface(Form1->Text1);
-            Deliver(
-                [&] { box->editableTextInterface()->replaceText(0, box->textInterface()->characterCount(), text); });
+            Deliver([&] { SetCount(text); });
             break;
         }
         case 1: {
