@@ -91,11 +91,15 @@ std::string SlotName(int number) {
     return number <= 2 ? "Hole card " + std::to_string(number) : "Community card " + std::to_string(number - 2);
 }
 
+std::string SlotNameInSentence(int number) {
+    std::string name = SlotName(number);
+    name[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(name[0])));
+    return name;
+}
+
 std::string SlotsInWords() {
-    std::string next = SlotName(ActiveSlot);
-    next[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(next[0])));  // mid-sentence
     return "Hole cards: " + CardsInWords(1, 2) + ". Community cards: " + CardsInWords(3, SlotCount) +
-           ". Next card: " + next + ".";
+           ". Next card: " + SlotNameInSentence(ActiveSlot) + ".";
 }
 
 void PickCard(SheetCell cell) {

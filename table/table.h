@@ -95,8 +95,10 @@ void EmptySlots();
 // The slot of slots holding card, 0 when none does.
 int SlotHolding(std::string_view card, const SlotArray& slots = Slots);
 
-// A slot's name as a person says it: "Hole card 1", "Community card 5".
+// A slot's name as a person says it: "Hole card 1", "Community card 5"; in
+// the middle of a sentence, "hole card 1".
 std::string SlotName(int number);
+std::string SlotNameInSentence(int number);
 
 // Puts the card of a sheet cell into the active slot, taking it out of any
 // other slot, and moves the active slot on to the next.

@@ -39,12 +39,6 @@ struct TableParts {
 
 QRect ToRect(const TableArea& area) { return {area.X, area.Y, area.Width, area.Height}; }
 
-QString Sentence(const std::string& words) {
-    QString text = QString::fromStdString(words);
-    if (!text.isEmpty()) text[0] = text[0].toLower();
-    return text;
-}
-
 class TablePart : public QAccessibleInterface, public QAccessibleActionInterface {
 public:
     TablePart(Form1Window* form, const TableParts& parts, Part part, int index)
@@ -184,7 +178,7 @@ private:
         case Part::Place: return index_ == ActiveSlot ? QStringLiteral("The next card goes here.") : QString();
         case Part::Card: {
             const int slot = SlotHolding(Code());
-            return slot ? "In " + Sentence(SlotName(slot)) + "." : QString();
+            return slot ? QString::fromStdString("In " + SlotNameInSentence(slot) + ".") : QString();
         }
         }
         return {};
