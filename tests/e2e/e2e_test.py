@@ -134,15 +134,17 @@ class Session:
             os.environ.update(self.env)
         self.app_log = open(os.path.join(self.workdir, "quillan.log"), "w+")
         self.quillan = quillan
-        self.app = self.spawn([quillan, *args], env=self.env, stdout=self.app_log, stderr=subprocess.STDOUT)
+        self.start_app(args)
+
+    def start_app(self, args=()):
+        self.app = self.spawn([self.quillan, *args], env=self.env, stdout=self.app_log, stderr=subprocess.STDOUT)
         self.window = wait_for("Quillan's window", self.main_window, 30)
 
     def restart_app(self):
         """Ends Quillan and starts it afresh on the same display and buses."""
         self.app.terminate()
         self.app.wait(timeout=5)
-        self.app = self.spawn([self.quillan], env=self.env, stdout=self.app_log, stderr=subprocess.STDOUT)
-        self.window = wait_for("Quillan's window", self.main_window, 30)
+        self.start_app()
 
     def app_output(self):
         self.app_log.seek(0)
