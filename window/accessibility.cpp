@@ -15,6 +15,8 @@
 #include "table/table.h"
 #include "window/form1.h"
 
+void GuardAssistiveRequests();  // assistive_guard.cpp
+
 namespace {
 
 // The parts of the card table: the table holds two groups, the places and
@@ -322,6 +324,9 @@ bool IsTextEvent(QAccessible::Event type) {
 // Every accessibility event passes here: held text events of the status box
 // stop, everything else goes on to the platform as before.
 void PassAccessibilityEvent(QAccessibleEvent* event) {
+    // The first events after the bridge comes up, the window shown, the
+    // focus, come before any request: the guard is in place in time.
+    GuardAssistiveRequests();
     const QObject* source = event->object();
     if (Form1 && Form1->StatusAnnouncementsHeld() && source &&
         (source == Form1->txt_Status || source == Form1->txt_Status->viewport()) && IsTextEvent(event->type()))

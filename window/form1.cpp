@@ -18,6 +18,9 @@
 #include <QTextDocument>
 #include <QTimer>
 
+#include <memory>
+#include <utility>
+
 #include "table/table.h"
 #include "window/artwork.h"
 
@@ -282,14 +285,20 @@ Form1Window::Form1Window() {
         text1Unchecked_ = true;
     });
 
-    // A warning holds the buttons too: the mouse and the keys cannot reach
-    // them past it, but assistive technology can press them.
-    connect(Command1, &QPushButton::clicked, this, [this] {
-        if (!WarningOpen()) emit Command1Click();
-    });
-    connect(Command2, &QPushButton::clicked, this, [this] {
-        if (!WarningOpen()) emit Command2Click();
-    });
+    // A warning holds the buttons too. The mouse and the keys cannot reach
+    // them past it, but assistive technology can press them, and its press
+    // clicks a tenth of a second later: a click whose press came while a
+    // warning was open does nothing, though the warning has closed since.
+    using Click = void (Form1Window::*)();
+    for (auto [button, click] : {std::pair<QPushButton*, Click>{Command1, &Form1Window::Command1Click},
+                                 std::pair<QPushButton*, Click>{Command2, &Form1Window::Command2Click}}) {
+        auto pressedUnderWarning = std::make_shared<bool>(false);
+        connect(button, &QPushButton::pressed, this,
+                [this, pressedUnderWarning] { *pressedUnderWarning = WarningOpen(); });
+        connect(button, &QPushButton::clicked, this, [this, click, pressedUnderWarning] {
+            if (!WarningOpen() && !*pressedUnderWarning) emit(this->*click)();
+        });
+    }
 
     Command1->setFocus();
     Form1 = this;
