@@ -24,7 +24,11 @@ constexpr const char* WaylandFirst = "wayland;xcb";
 constexpr std::pair<std::string_view, const char*> PluginPackages[] = {{"wayland", "qt6-wayland"},
                                                                        {"xcb", "libqt6gui6"}};
 
+// How Qt's messages begin that say a platform did not start.
 constexpr char MissingPlugin[] = "Could not find the Qt platform plugin \"";
+constexpr char PluginNotLoaded[] = "Could not load the Qt platform plugin";
+constexpr char NoXDisplay[] = "could not connect to display";
+constexpr char NoWaylandDisplay[] = "Failed to create wl_display";
 
 constexpr char NotOnTopOnWayland[] =
     "quillan: on Wayland the window cannot be kept above other windows; see \"man quillan\" for how";
@@ -65,9 +69,9 @@ QByteArray StartupFailure(const QString& fatal) {
     QString reason;
     for (const HeldMessage& held : HeldMessages) {
         if (held.type != QtWarningMsg && held.type != QtCriticalMsg) continue;
-        if (held.text.startsWith("Failed to create wl_display")) {
+        if (held.text.startsWith(QLatin1String(NoWaylandDisplay))) {
             waylandFailed = true;
-        } else if (held.category == "qt.qpa.xcb" && held.text.startsWith("could not connect to display")) {
+        } else if (held.category == "qt.qpa.xcb" && held.text.startsWith(QLatin1String(NoXDisplay))) {
             xFailed = true;
         } else if (held.category.startsWith("qt.qpa")) {
             if (held.text.startsWith(QLatin1String(MissingPlugin))) {
@@ -127,11 +131,11 @@ void HoldStartupMessage(QtMsgType type, const QMessageLogContext& context, const
 // Qt's word that a platform it tried did not start: of no interest once a
 // later platform of the ones chosen here has.
 bool PlatformNotStarted(const HeldMessage& held) {
-    return held.text.startsWith("Failed to create wl_display") ||
-           (held.category == "qt.qpa.xcb" && held.text.startsWith("could not connect to display")) ||
+    return held.text.startsWith(QLatin1String(NoWaylandDisplay)) ||
+           (held.category == "qt.qpa.xcb" && held.text.startsWith(QLatin1String(NoXDisplay))) ||
            (held.category == "qt.qpa.plugin" && held.type != QtDebugMsg &&
             (held.text.startsWith(QLatin1String(MissingPlugin)) ||
-             held.text.startsWith("Could not load the Qt platform plugin")));
+             held.text.startsWith(QLatin1String(PluginNotLoaded))));
 }
 
 void ReleaseStartupMessages() {
