@@ -31,7 +31,8 @@ miniature cards, type the number of players at the table, and press Play Hands.
 Quillan then plays 1000 random deals of the unseen cards, scores every hand
 with its own seven-card evaluator, and shows the running chances to win, lose
 and draw against the best opponent. Its small window stays above other windows
-so that it can sit beside a game.]])
+so that it can sit beside a game, on X and through XWayland where the desktop
+allows it.]])
 
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES TRUE)
@@ -41,6 +42,12 @@ set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-liberation)
+# Qt's Wayland platform plugin, which a Wayland session without XWayland
+# needs, is recommended rather than depended on: Quillan starts on X wherever
+# X is there, through XWayland too, and there keeps its window above the
+# others; apt installs recommendations by default, and where the plugin is
+# missing and needed, the failure line names this package.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)
 # Lintian wants games in /usr/games; a program in /usr/bin goes under misc.
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

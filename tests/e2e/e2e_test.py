@@ -14,6 +14,7 @@ import ctypes
 import os
 import re
 import select
+import shutil
 import signal
 import subprocess
 import sys
@@ -453,25 +454,62 @@ def two_monitors(session, _):
                           "colours than on the left monitor")
 
 
+def with_plugins(quillan, folder, plugins=()):
+    """A copy of Quillan in folder whose Qt finds only the given platform
+    plugins, as on a machine that lacks the others' packages."""
+    platforms = os.path.join(folder, "plugins", "platforms")
+    os.makedirs(platforms)
+    for plugin in plugins:
+        os.symlink(plugin, os.path.join(platforms, os.path.basename(plugin)))
+    os.mkdir(os.path.join(folder, "bin"))
+    copy = shutil.copy(quillan, os.path.join(folder, "bin"))
+    with open(os.path.join(folder, "bin", "qt.conf"), "w") as conf:
+        conf.write(f"[Paths]\nPlugins={os.path.join(folder, 'plugins')}\n")
+    return copy
+
+
+def check_failure(program, env, expected, settings, debugging=False):
+    """Quillan ends with status 1 and one line saying expected: its only line,
+    or with debugging asked for, its last, after Qt's debugging output."""
+    result = subprocess.run([program], env=env, capture_output=True, timeout=30, check=False)
+    said = result.stderr.decode()
+    lines = said.splitlines()
+    shown_before = lines[:-1] if debugging else []
+    if (result.returncode != 1 or not lines or lines[:-1] != shown_before
+            or not lines[-1].startswith("quillan: ") or expected not in lines[-1]):
+        raise Failure(f"with {settings or 'no DISPLAY'} Quillan ended with status {result.returncode} "
+                      f"and said {said!r}; expected status 1 and "
+                      f"{'last' if debugging else 'one'} line saying {expected!r}")
+    return shown_before
+
+
 def no_display(quillan, session):
     """A display that cannot be opened is named as such; a platform that
-    cannot start, on a display that works, by the platform and Qt's reason."""
+    cannot start, on a display that works, by the platform and Qt's reason,
+    and a plugin that is not there by the package that brings it. Debugging
+    output the user asks for comes before the reason, which stays the last
+    line."""
     working = session.start_xvfb()
     absent = ":" + str(free_display_number())
+    no_plugins = with_plugins(quillan, os.path.join(session.workdir, "no-plugins"))
     cases = [({}, "cannot open a display (DISPLAY is not set)"),
              ({"DISPLAY": absent}, f"cannot open a display (DISPLAY is {absent})"),
              ({"DISPLAY": working, "QT_QPA_PLATFORM": "nosuchplatform"},
               'platform "nosuchplatform": Could not find the Qt platform plugin "nosuchplatform"'),
              ({"DISPLAY": working, "QT_QPA_PLATFORM": "wayland"},
-              'platform "wayland": Could not find the Qt platform plugin "wayland"')]
-    for settings, expected in cases:
-        env = app_environment(session.workdir, **settings)
-        result = subprocess.run([quillan], env=env, capture_output=True, timeout=30, check=False)
-        said = result.stderr.decode()
-        lines = said.splitlines()
-        if result.returncode != 1 or len(lines) != 1 or not lines[0].startswith("quillan: ") or expected not in said:
-            raise Failure(f"with {settings or 'no DISPLAY'} Quillan ended with status {result.returncode} "
-                          f"and said {said!r}; expected status 1 and one line saying {expected!r}")
+              'platform "wayland": Could not find the Qt platform plugin "wayland"', no_plugins),
+             ({"DISPLAY": working, "QT_QPA_PLATFORM": "wayland"}, "install the Debian package qt6-wayland",
+              no_plugins),
+             ({"DISPLAY": working, "QT_QPA_PLATFORM": "xcb"}, "install the Debian package libqt6gui6", no_plugins)]
+    for settings, expected, *program in cases:
+        check_failure(*program or [quillan], app_environment(session.workdir, **settings), expected, settings)
+    for debugging, value, search in (("QT_LOGGING_RULES", "qt.qpa.*=true", 'Attempting to load Qt platform plugin "xcb"'),
+                                     ("QT_DEBUG_PLUGINS", "1", "/platforms")):
+        settings = {"DISPLAY": absent, debugging: value}
+        shown = check_failure(quillan, app_environment(session.workdir, **settings),
+                              f"cannot open a display (DISPLAY is {absent})", settings, debugging=True)
+        if not any(search in line for line in shown):
+            raise Failure(f"with {settings} Quillan showed none of Qt's search for its platform plugin: {shown}")
 
 
 def accessibility(session, _):
