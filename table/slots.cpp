@@ -9,6 +9,18 @@ SlotArray Slots;
 std::uint8_t ActiveSlot = 1;
 float MouseX = 0;
 float MouseY = 0;
+PickClockFunction PickClock = std::chrono::steady_clock::now;
+
+namespace {
+
+// The last pick that counted, and when it was made.
+struct Pick {
+    SheetCell cell;
+    std::chrono::steady_clock::time_point at;
+};
+Pick LastPick;
+
+}  // namespace
 
 SheetCell SheetCellAt(float x, float y) {
     // The comparisons are written so that NaN falls off the sheet too.
@@ -55,6 +67,7 @@ void EmptySlot(CardSlot& slot) {
 void EmptySlots() {
     for (CardSlot& slot : Slots) EmptySlot(slot);
     ActiveSlot = 1;
+    LastPick = {};
 }
 
 std::array<CardCode, SlotCount> SlotCards() {
@@ -103,6 +116,10 @@ std::string SlotsInWords() {
 }
 
 void PickCard(SheetCell cell) {
+    const auto now = PickClock();
+    if (cell == LastPick.cell && now - LastPick.at < RepeatedPickTime) return;
+    LastPick = {cell, now};
+
     const CardCode picked = SheetCard(cell.Column, cell.Row);
     // A card stands in one slot only: picking it again moves it here.
     for (CardSlot& slot : Slots) {

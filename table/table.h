@@ -5,6 +5,7 @@
 // the board and the handlers that reach the window are in board.h.
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -101,8 +102,22 @@ std::string SlotName(int number);
 std::string SlotNameInSentence(int number);
 
 // Puts the card of a sheet cell into the active slot, taking it out of any
-// other slot, and moves the active slot on to the next.
+// other slot, and moves the active slot on to the next; unless it repeats the
+// last pick (below), when it does nothing.
 void PickCard(SheetCell cell);
+
+// A screen reader's click command can reach a card three times within a few
+// milliseconds: Orca clicks where it reviews, clicks the card's middle when it
+// believes the first click missed, then presses the card's action; each
+// arrives as a pick, 4 to 27 ms apart as measured. The same card picked again
+// within this time of the pick that counted is that same command and picks
+// nothing. A person's double click, its releases a tenth of a second or more
+// apart, still picks twice.
+inline constexpr std::chrono::milliseconds RepeatedPickTime{50};
+
+// The clock picks are timed by; a test may put in its own.
+using PickClockFunction = std::chrono::steady_clock::time_point (*)();
+extern PickClockFunction PickClock;
 
 // The cards in the slots, slot 1 first, "" for an empty slot.
 std::array<CardCode, SlotCount> SlotCards();

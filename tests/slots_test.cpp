@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <utility>
+#include <vector>
 
 #include "table/table.h"
 #include "table_state.h"
@@ -207,6 +210,44 @@ TEST_F(Picking, TheSlotsReadInWordsAsTheyArePicked) {
             Form_MouseUp(1, 0, slot.X + 1, slot.Y + 1);
         }
         EXPECT_EQ(SlotsInWords(), step.words) << "after " << step.pick;
+    }
+}
+
+TEST_F(Picking, TheSameCardPickedAgainWithinFiftyMillisecondsIsOneClick) {
+    // Each pick: a card at a time in milliseconds, or "clear" for Clear Cards.
+    struct Case {
+        std::vector<std::pair<const char*, int>> picks;
+        const char* cards;
+    };
+    const Case cases[] = {
+        // A screen reader's click, its press and its two fallback clicks.
+        {{{"AS", 0}, {"AS", 4}, {"AS", 27}}, "AS -- -- -- -- -- -- "},
+        {{{"AS", 0}, {"AS", 49}}, "AS -- -- -- -- -- -- "},
+        // A person's double click moves the card on.
+        {{{"AS", 0}, {"AS", 50}}, "-- AS -- -- -- -- -- "},
+        {{{"AS", 0}, {"AS", 100}}, "-- AS -- -- -- -- -- "},
+        // Timed from the pick that counted, not from a repeat.
+        {{{"AS", 0}, {"AS", 30}, {"AS", 60}}, "-- AS -- -- -- -- -- "},
+        // Another card between them, or Clear Cards, starts afresh.
+        {{{"AS", 0}, {"KD", 10}, {"AS", 20}}, "-- KD AS -- -- -- -- "},
+        {{{"AS", 0}, {"clear", 5}, {"AS", 10}}, "AS -- -- -- -- -- -- "},
+        {{{"AS", 0}, {"KD", 1}, {"QH", 2}}, "AS KD QH -- -- -- -- "},
+    };
+    static std::chrono::steady_clock::time_point now;
+    PickClock = [] { return now; };
+    for (const Case& c : cases) {
+        EmptySlots();
+        const auto start = now += std::chrono::hours(1);
+        for (const auto& [card, ms] : c.picks) {
+            now = start + std::chrono::milliseconds(ms);
+            if (std::string_view(card) == "clear") {
+                EmptySlots();
+            } else {
+                Pick(card);
+            }
+        }
+        EXPECT_EQ(Cards(), c.cards) << "after " << c.picks.size() << " picks ending with " << c.picks.back().first
+                                    << " at " << c.picks.back().second << " ms";
     }
 }
 

@@ -4,7 +4,15 @@
 
 #include "table/table.h"
 
+// A clock for picks that moves on a second at every reading: no two picks
+// of a test count as one click.
+inline std::chrono::steady_clock::time_point SecondPerPick() {
+    static std::chrono::steady_clock::time_point now;
+    return now += std::chrono::seconds(1);
+}
+
 inline void ResetTable() {
+    PickClock = SecondPerPick;
     BuildCardTable();
     PlaceSlots();
     EmptySlots();
