@@ -138,8 +138,19 @@ bool PlatformNotStarted(const HeldMessage& held) {
              held.text.startsWith(QLatin1String(PluginNotLoaded))));
 }
 
+// Qt asks a screen reader about every key and waits 100 ms for its answer;
+// Orca takes longer whenever one of its commands clicks, and Qt then says so
+// on the console and gives the key to the window, as it should. There is
+// nothing in it for the user to act on.
+constexpr char ScreenReaderSlowToAnswer[] = "QSpiApplication::keyEventError";
+
+void PassRunningMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (text.startsWith(QLatin1String(ScreenReaderSlowToAnswer))) return;
+    PassOn({type, context.category, text});
+}
+
 void ReleaseStartupMessages() {
-    qInstallMessageHandler(QtHandler);
+    qInstallMessageHandler(PassRunningMessage);
     for (const HeldMessage& held : HeldMessages) {
         if (UserChosePlatform || !PlatformNotStarted(held)) PassOn(held);
     }

@@ -51,13 +51,13 @@ void Command1_Click() {
     ++RunsInProgress;
     // A screen reader is told the figures once, when the run ends, not a
     // thousand times.
-    Form1->HoldStatusAnnouncements();
+    Form1->txt_Status->HoldAnnouncements();
     struct Leave {
         ~Leave() {
             --RunsInProgress;
             if (!Form1) return;
             Form1->txt_Status->setUpdatesEnabled(true);
-            Form1->ReleaseStatusAnnouncements();
+            Form1->txt_Status->ReleaseAnnouncements();
         }
     } leave;
 

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <string>
@@ -113,6 +114,35 @@ std::string SlotNameInSentence(int number) {
 std::string SlotsInWords() {
     return "Hole cards: " + CardsInWords(1, 2) + ". Community cards: " + CardsInWords(3, SlotCount) +
            ". Next card: " + SlotNameInSentence(ActiveSlot) + ".";
+}
+
+namespace {
+
+bool AllEmpty(const SlotArray& slots) {
+    return std::all_of(slots.begin(), slots.end(), [](const CardSlot& slot) { return slot.Card.empty(); });
+}
+
+std::string Sentence(std::string words) {
+    words[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(words[0])));
+    return words + ". ";
+}
+
+}  // namespace
+
+std::string TableChangeInWords(const SlotArray& before, int activeBefore, const SlotArray& after, int activeAfter) {
+    const bool emptied = AllEmpty(after) && !AllEmpty(before);
+    std::string placed = emptied ? "All places empty. " : "";
+    std::string left;
+    for (int n = 1; n <= SlotCount; ++n) {
+        if (before[n].Card == after[n].Card) continue;
+        if (!after[n].Card.empty()) {
+            placed += Sentence(CardName(after[n].Card) + " in " + SlotNameInSentence(n));
+        } else if (!emptied) {
+            left += Sentence(SlotName(n) + " empty");
+        }
+    }
+    if (placed.empty() && left.empty() && activeBefore == activeAfter) return "";
+    return placed + left + "Next card: " + SlotNameInSentence(activeAfter) + ".";
 }
 
 void PickCard(SheetCell cell) {

@@ -126,6 +126,13 @@ std::array<CardCode, SlotCount> SlotCards();
 // king of diamonds. Community cards: none. Next card: community card 1."
 std::string SlotsInWords();
 
+// What changed between two states of the table, as a screen reader says it
+// unasked: a pick, "King of diamonds in hole card 2. Next card: community
+// card 1."; a card moved on also empties its old place ("Hole card 1
+// empty."); a place chosen, "Next card: community card 3."; an emptied table,
+// "All places empty. Next card: hole card 1.". "" when nothing changed.
+std::string TableChangeInWords(const SlotArray& before, int activeBefore, const SlotArray& after, int activeAfter);
+
 // The window's handler of a mouse button release: a card of the sheet goes
 // into the active slot, a slot becomes the active one. It changes only the
 // state above and does not redraw. Button and shift state are not used:

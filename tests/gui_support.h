@@ -42,7 +42,7 @@ struct SeenBox {
 // start of it ("Hole card 1").
 inline QAccessibleInterface* TableElement(const QString& name) {
     QAccessibleInterface* window = QAccessible::queryAccessibleInterface(Form1);
-    std::vector<QAccessibleInterface*> todo{window->child(window->childCount() - 1)};
+    std::vector<QAccessibleInterface*> todo{window};
     while (!todo.empty()) {
         QAccessibleInterface* element = todo.back();
         todo.pop_back();

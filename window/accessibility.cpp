@@ -6,16 +6,21 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QApplication>
 #include <QLabel>
 #include <QPointer>
+#include <QTimer>
 
+#include <algorithm>
 #include <array>
+#include <utility>
 #include <vector>
 
 #include "table/table.h"
 #include "window/form1.h"
 
-void GuardAssistiveRequests();  // assistive_guard.cpp
+void GuardAssistiveRequests();                                   // assistive_guard.cpp
+QAccessibleInterface* MakeStatusBoxAccessible(QObject* object);  // status_box.cpp
 
 namespace {
 
@@ -209,6 +214,45 @@ private:
     int index_;  // slot number of a place, (row - 1) * 13 + column - 1 of a card
 };
 
+// What the window said unasked. Screen readers speak a notification the
+// moment it shows, whatever has the focus; it is never on screen, so a screen
+// reader's review of the window passes it by. A few take turns: Orca reads a
+// notification's name when it comes to its event, and skips an event when a
+// later one of the same object waits, so one element would lose what was
+// said while it was busy.
+class AnnouncementElement : public QAccessibleInterface {
+public:
+    explicit AnnouncementElement(Form1Window* form) : form_(form) {}
+
+    bool isValid() const override { return !form_.isNull(); }
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override { return form_ ? form_->windowHandle() : nullptr; }
+    QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(form_); }
+    int childCount() const override { return 0; }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QString text(QAccessible::Text t) const override { return t == QAccessible::Name ? said_ : QString(); }
+    void setText(QAccessible::Text, const QString&) override {}
+    QRect rect() const override { return {}; }
+    QAccessible::Role role() const override { return QAccessible::Notification; }
+
+    void Say(const QString& message) {
+        said_ = message;
+        QAccessibleEvent shown(this, QAccessible::ObjectShow);
+        QAccessible::updateAccessibility(&shown);
+    }
+    QAccessible::State state() const override {
+        QAccessible::State state;
+        state.invisible = true;
+        return state;
+    }
+
+private:
+    QPointer<Form1Window> form_;
+    QString said_;
+};
+
 // The window: its visible controls in their order, then the card table.
 class FormAccessible : public QAccessibleWidget {
 public:
@@ -216,19 +260,24 @@ public:
 
     ~FormAccessible() override {
         for (QAccessible::Id id : parts_.ids) QAccessible::deleteAccessibleInterface(id);
+        for (QAccessible::Id id : announcementIds_) QAccessible::deleteAccessibleInterface(id);
     }
 
-    int childCount() const override { return int(Controls().size()) + 1; }
+    int childCount() const override { return int(Controls().size()) + 1 + AnnouncementTurns; }
 
     QAccessibleInterface* child(int index) const override {
         const QList<QWidget*> controls = Controls();
         if (index >= 0 && index < controls.size()) return QAccessible::queryAccessibleInterface(controls[index]);
-        return index == controls.size() ? Parts().table : nullptr;
+        if (index == controls.size()) return Parts().table;
+        const qsizetype turn = index - controls.size() - 1;
+        return turn >= 0 && turn < AnnouncementTurns ? Announcements()[std::size_t(turn)] : nullptr;
     }
 
     int indexOfChild(const QAccessibleInterface* child) const override {
         if (!child) return -1;
         if (child == parts_.table) return int(Controls().size());
+        const auto turn = std::find(announcements_.begin(), announcements_.end(), child);
+        if (turn != announcements_.end()) return int(Controls().size()) + 1 + int(turn - announcements_.begin());
         return int(Controls().indexOf(qobject_cast<QWidget*>(child->object())));
     }
 
@@ -259,11 +308,31 @@ public:
             send(card, QAccessible::DescriptionChanged);
         }
         if (descriptionChanged) send(parts.table, QAccessible::DescriptionChanged);
+        const std::string change = TableChangeInWords(parts.told, parts.toldActive, Slots, ActiveSlot);
+        if (!change.empty()) form_->Announce(change);
         parts.told = Slots;
         parts.toldActive = ActiveSlot;
     }
 
+    // Says message through the next of the announcement elements.
+    void Say(const QString& message) {
+        Announcements()[std::size_t(nextTurn_)]->Say(message);
+        nextTurn_ = (nextTurn_ + 1) % AnnouncementTurns;
+    }
+
 private:
+    static constexpr int AnnouncementTurns = 3;
+
+    std::array<AnnouncementElement*, AnnouncementTurns>& Announcements() const {
+        if (!announcements_[0]) {
+            for (AnnouncementElement*& element : announcements_) {
+                element = new AnnouncementElement(form_);
+                announcementIds_.push_back(QAccessible::registerAccessibleInterface(element));
+            }
+        }
+        return announcements_;
+    }
+
     // The picture holders are never shown and hold nothing to read.
     QList<QWidget*> Controls() const {
         QList<QWidget*> controls;
@@ -298,9 +367,14 @@ private:
 
     Form1Window* form_;
     mutable TableParts parts_;
+    mutable std::array<AnnouncementElement*, AnnouncementTurns> announcements_{};
+    mutable std::vector<QAccessible::Id> announcementIds_;
+    int nextTurn_ = 0;
 };
 
-QAccessibleInterface* MakeFormAccessible(const QString& className, QObject* object) {
+QAccessibleInterface* MakeAccessible(const QString& className, QObject* object) {
+    // The status box has no class name of its own.
+    if (className == QLatin1String("QPlainTextEdit")) return MakeStatusBoxAccessible(object);
     if (className != QLatin1String(Form1Window::staticMetaObject.className())) return nullptr;
     auto* form = qobject_cast<Form1Window*>(object);
     return form ? new FormAccessible(form) : nullptr;
@@ -324,11 +398,8 @@ bool IsTextEvent(QAccessible::Event type) {
 // Every accessibility event passes here: held text events of the status box
 // stop, everything else goes on to the platform as before.
 void PassAccessibilityEvent(QAccessibleEvent* event) {
-    // The first events after the bridge comes up, the window shown, the
-    // focus, come before any request: the guard is in place in time.
-    GuardAssistiveRequests();
     const QObject* source = event->object();
-    if (Form1 && Form1->StatusAnnouncementsHeld() && source &&
+    if (Form1 && Form1->txt_Status->AnnouncementsHeld() && source &&
         (source == Form1->txt_Status || source == Form1->txt_Status->viewport()) && IsTextEvent(event->type()))
         return;
     QAccessible::installUpdateHandler(nullptr);
@@ -338,10 +409,23 @@ void PassAccessibilityEvent(QAccessibleEvent* event) {
 
 }  // namespace
 
+// Qt's bridge to assistive technology says it is active before it puts its
+// handler of requests on the bus, in the same call: the guard goes in front
+// of that handler as soon as the call is over, before any request can come.
+class BridgeObserver : public QAccessible::ActivationObserver {
+public:
+    void accessibilityActiveChanged(bool active) override {
+        if (active) QTimer::singleShot(0, qApp, GuardAssistiveRequests);
+    }
+};
+
 void InstallAccessibility() {
     static const bool installed = [] {
-        QAccessible::installFactory(MakeFormAccessible);
+        QAccessible::installFactory(MakeAccessible);
         QAccessible::installUpdateHandler(PassAccessibilityEvent);
+        static BridgeObserver observer;
+        QAccessible::installActivationObserver(&observer);
+        if (QAccessible::isActive()) QTimer::singleShot(0, qApp, GuardAssistiveRequests);
         return true;
     }();
     (void)installed;
@@ -355,14 +439,15 @@ void Form1Window::DescribeTable(const std::string& description) {
         form->AnnounceChanges(changed);
 }
 
-void Form1Window::HoldStatusAnnouncements() {
-    if (statusHolds_++ == 0) statusBeforeHold_ = txt_Status->toPlainText();
-}
-
-void Form1Window::ReleaseStatusAnnouncements() {
-    if (statusHolds_ == 0 || --statusHolds_ > 0) return;
-    const QString now = txt_Status->toPlainText();
-    if (now == statusBeforeHold_) return;
-    QAccessibleTextUpdateEvent changed(txt_Status, 0, statusBeforeHold_, now);
-    QAccessible::updateAccessibility(&changed);
+void Form1Window::Announce(const std::string& message) {
+    if (message.empty()) return;
+    const bool first = pendingAnnouncement_.isEmpty();
+    if (!first) pendingAnnouncement_ += QLatin1Char(' ');
+    pendingAnnouncement_ += QString::fromStdString(message);
+    if (!first) return;
+    QTimer::singleShot(0, this, [this] {
+        announcement_ = std::exchange(pendingAnnouncement_, QString());
+        if (auto* form = dynamic_cast<FormAccessible*>(QAccessible::queryAccessibleInterface(this)))
+            form->Say(announcement_);
+    });
 }

@@ -158,34 +158,6 @@ private:
 
 }  // namespace
 
-void SetText(QPlainTextEdit* box, const std::string& text) {
-    QString lines = QString::fromStdString(text);
-    lines.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    QTextDocument* document = box->document();
-    const QStringList wanted = lines.split(QLatin1Char('\n'));
-    if (document->blockCount() != wanted.size()) {
-        box->setPlainText(lines);
-        return;
-    }
-    // The odds run rewrites the same three lines after every deal: replacing
-    // only the lines that changed lays out only those, and what the program
-    // writes leaves no undo history.
-    document->setUndoRedoEnabled(false);
-    QTextCursor cursor(document);
-    cursor.beginEditBlock();
-    QTextBlock block = document->firstBlock();
-    for (const QString& line : wanted) {
-        if (block.text() != line) {
-            cursor.setPosition(block.position());
-            cursor.setPosition(block.position() + block.length() - 1, QTextCursor::KeepAnchor);
-            cursor.insertText(line);
-        }
-        block = block.next();
-    }
-    cursor.endEditBlock();
-    document->setUndoRedoEnabled(true);
-}
-
 Form1Window::Form1Window() {
     InstallAccessibility();
     setObjectName("Form1");
@@ -302,14 +274,6 @@ Form1Window::Form1Window() {
 
     Command1->setFocus();
     Form1 = this;
-}
-
-bool StatusBox::canInsertFromMimeData(const QMimeData* source) const {
-    return source && source->hasText() && QPlainTextEdit::canInsertFromMimeData(source);
-}
-
-void StatusBox::insertFromMimeData(const QMimeData* source) {
-    if (source && source->hasText()) QPlainTextEdit::insertFromMimeData(source);
 }
 
 bool Form1Window::WarningOpen() const {

@@ -29,13 +29,25 @@ struct PictureBox {
 // that offers no format at all, as when the clipboard's owner has quit while
 // the context menu was open; the keyboard, the mouse, the menu and drops all
 // end in insertFromMimeData, so that is where a paste without text stops.
+//
+// A screen reader is told what the program writes into it, whole; while its
+// announcements are held, as during a run, it reads the box as empty and is
+// told the text as it then stands, once, when the last hold is released.
+// Holds nest.
 class StatusBox : public QPlainTextEdit {
 public:
     using QPlainTextEdit::QPlainTextEdit;
 
+    void HoldAnnouncements();
+    void ReleaseAnnouncements();
+    bool AnnouncementsHeld() const { return holds_ > 0; }
+
 protected:
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
+
+private:
+    int holds_ = 0;
 };
 
 class Form1Window : public QWidget {
@@ -76,12 +88,13 @@ public:
     void DescribeTable(const std::string& description);
     QString TableDescription() const { return tableDescription_; }
 
-    // While held, the status box's text changes are not announced to
-    // assistive technology, one by one; the last release announces the text
-    // as it then stands, once. Holds nest.
-    void HoldStatusAnnouncements();
-    void ReleaseStatusAnnouncements();
-    bool StatusAnnouncementsHeld() const { return statusHolds_ > 0; }
+    // Says message to assistive technology unasked: a screen reader speaks it
+    // as a notification while the focus, and the place a user reviews, stay
+    // where they are. What one event announces is said together, once, after
+    // the event is handled, so that it follows any move of the focus.
+    void Announce(const std::string& message);
+    // The last announcement said, "" before the first.
+    QString Announcement() const { return announcement_; }
 
     QPushButton* Command2;
     QLineEdit* Text1;
@@ -129,12 +142,18 @@ private:
     bool text1Unchecked_ = false;
     QString tableDescription_;
     QString text1WhileWarned_;
-    int statusHolds_ = 0;
-    QString statusBeforeHold_;
+    QString pendingAnnouncement_;
+    QString announcement_;
 };
 
 // The window, while it exists.
 extern Form1Window* Form1;
 
+// The lines of a box as one sentence, for a screen reader to say whole:
+// "Win Chance: 34.8%, Lose Chance: 60.1%, Draw Chance: 5.1%".
+QString SpokenText(const QString& lines);
+
 // Replaces the whole text of a several-line box; CR LF starts a new line.
+// What the program writes into the status box is announced, whole, unless
+// its announcements are held.
 void SetText(QPlainTextEdit* box, const std::string& text);

@@ -65,8 +65,8 @@ int MsgBox(const QString& prompt, int, const QString& title) {
     // it is where it was when the box closes.
     const QPointer<QWidget> focused = parent ? parent->focusWidget() : nullptr;
     QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::Ok, parent);
+    // Read once: as the box's text, not again as its description.
     box.setAccessibleName(title);
-    box.setAccessibleDescription(prompt);
     box.exec();
     if (!parent) return vbOK;
     if (focused && parent->focusWidget() != focused) focused->setFocus(Qt::OtherFocusReason);

@@ -534,7 +534,12 @@ def accessibility(session, _):
         return [node.getChildAtIndex(i) for i in range(node.childCount)]
 
     frame = frame_of_app()
-    controls = {child.name: child for child in children(frame)}
+    # What the window says unasked comes through notifications that never
+    # show on the screen; the rest are the window's controls and its table.
+    notifications = [child for child in children(frame) if child.getRoleName() == "notification"]
+    if len(notifications) != 3 or any(n.getState().contains(pyatspi.STATE_SHOWING) for n in notifications):
+        raise Failure(f"the window has {len(notifications)} notifications, some showing; expected 3 unseen")
+    controls = {child.name: child for child in children(frame) if child not in notifications}
     expected = {"Play Hands": "push button", "Clear Cards": "push button", "Number of players": "text",
                 "Status": "text", "Hole Cards:": "label", "Community Cards:": "label",
                 "Number of players:": "label", "Card table": "panel"}
@@ -600,16 +605,17 @@ def accessibility(session, _):
     # step tells a screen reader what changed, in a handful of events: the
     # place's new name, the card's state and description, the glow's move.
     def picked(card, place, next_place):
+        said = f"{card.capitalize()} in {place.lower()}. Next card: {next_place.lower()}."
         return [("name", f"{place}: {card}"), ("checked", f"{place}: {card}"), ("checked", f"{next_place}: empty"),
-                ("checked", card), ("description", card), ("description", "Card table")]
+                ("checked", card), ("description", card), ("description", "Card table"), ("showing", said)]
     hand = [(cards["ace of spades"], picked("ace of spades", "Hole card 1", "Hole card 2")),
             (cards["king of diamonds"], picked("king of diamonds", "Hole card 2", "Community card 1")),
             (places[3], [("checked", "Community card 1: empty"), ("checked", "Community card 2: empty"),
-                         ("description", "Card table")]),
+                         ("description", "Card table"), ("showing", "Next card: community card 2.")]),
             (cards["queen of hearts"], picked("queen of hearts", "Community card 2", "Community card 3")),
             (cards["jack of clubs"], picked("jack of clubs", "Community card 3", "Community card 4"))]
     kinds = {"object:property-change:accessible-name": "name", "object:state-changed:checked": "checked",
-             "object:property-change:accessible-description": "description"}
+             "object:property-change:accessible-description": "description", "object:state-changed:showing": "showing"}
     for node, expected in hand:
         events.clear()
         act(node)
@@ -727,6 +733,110 @@ def accessibility(session, _):
                       f"with the mouse {text_of(status)!r}")
 
 
+def hostile_client(session, _):
+    """An accessibility client that sends the two boxes every text and
+    editable-text call with offsets and lengths at 0, at the text's end, past
+    it and at the ends of the integers, then edits and presses under a
+    warning: every call answers at once, nothing grows, nothing under the
+    warning acts, and Quillan says nothing."""
+    import pyatspi
+
+    def application():
+        for app in pyatspi.Registry.getDesktop(0):
+            if app is not None and app.get_process_id() == session.app.pid:
+                return app
+    app = wait_for("Quillan on the accessibility bus", application, 15)
+    frame = app.getChildAtIndex(0)
+    controls = {frame.getChildAtIndex(i).name: frame.getChildAtIndex(i) for i in range(frame.childCount)}
+    status, count = controls["Status"], controls["Number of players"]
+    text_of = lambda box: box.queryText().getText(0, -1)
+
+    def resident_mb():
+        with open(f"/proc/{session.app.pid}/status") as info:
+            return int(re.search(r"VmRSS:\s+(\d+)", info.read()).group(1)) // 1024
+
+    def call(what, function, *arguments):
+        # A call that Qt once answered by looping for ever, or by inserting a
+        # billion characters, must answer within the client's own time-out.
+        try:
+            return function(*arguments)
+        except Exception as error:
+            if session.app.poll() is not None:
+                raise Failure(f"Quillan ended with status {session.app.returncode} on {what}{arguments}")
+            raise Failure(f"{what}{arguments} got no answer: {error}")
+
+    big, small = 2**31 - 1, -2**31
+    for name, box in (("status box", status), ("count box", count)):
+        text, editable = box.queryText(), box.queryEditableText()
+        length = text.characterCount
+        offsets = (0, length, length + 1, big, small, -1)
+        for offset in offsets:
+            for kind in range(7):
+                call(f"{name} getTextAtOffset", text.getTextAtOffset, offset, kind)
+                call(f"{name} getTextBeforeOffset", text.getTextBeforeOffset, offset, kind)
+                call(f"{name} getTextAfterOffset", text.getTextAfterOffset, offset, kind)
+            call(f"{name} getCharacterAtOffset", text.getCharacterAtOffset, offset)
+            call(f"{name} getCharacterExtents", text.getCharacterExtents, offset, pyatspi.DESKTOP_COORDS)
+            call(f"{name} getAttributeRun", text.getAttributeRun, offset, True)
+            call(f"{name} setCaretOffset", text.setCaretOffset, offset)
+            for end in offsets:
+                call(f"{name} getText", text.getText, offset, end)
+                call(f"{name} getRangeExtents", text.getRangeExtents, offset, end, pyatspi.DESKTOP_COORDS)
+                call(f"{name} addSelection", text.addSelection, offset, end)
+                call(f"{name} setSelection", text.setSelection, 0, offset, end)
+                call(f"{name} removeSelection", text.removeSelection, 0)
+                call(f"{name} copyText", editable.copyText, offset, end)
+            for sent in (0, 2, length, big, small, 2**24):
+                call(f"{name} insertText", editable.insertText, offset, "ab", sent)
+            call(f"{name} deleteText", editable.deleteText, offset, big)
+            call(f"{name} cutText", editable.cutText, small, offset)
+            call(f"{name} pasteText", editable.pasteText, offset)
+        if len(text_of(box)) > 10000:
+            raise Failure(f"the {name} grew to {len(text_of(box))} characters")
+    if resident_mb() > 400:
+        raise Failure(f"Quillan grew to {resident_mb()} MB")
+
+    # The program's own next write, which once crashed on a box that took a
+    # length of 2^31: Clear Cards by the mouse, with a count that passes.
+    call("count setTextContents", count.queryEditableText().setTextContents, "2")
+    call("status insertText", status.queryEditableText().insertText, 0, "ab", big)
+    session.click(CLEAR_CARDS)
+    wait_for("the prompt after Clear Cards", lambda: call("getText", text_of, status).startswith(CLEAR_PROMPT), 10)
+    call("status setTextContents", status.queryEditableText().setTextContents, "kept")
+
+    # Under the count's warning, the status box takes no edit, gives no text
+    # to the clipboard, and a press of either button acts neither under the
+    # warning nor once it has closed, however soon.
+    count.queryEditableText().setTextContents("50")
+    controls["Play Hands"].queryAction().doAction(0)
+    warning = wait_for("the count's warning", lambda: next(
+        (child for child in map(app.getChildAtIndex, range(app.childCount)) if child.name == "Warning"), None), 15)
+    status_edits = status.queryEditableText()
+    refused = [call("status setTextContents", status_edits.setTextContents, "changed"),
+               call("status insertText", status_edits.insertText, 0, "x", 1),
+               call("status cutText", status_edits.cutText, 0, 4),
+               call("status deleteText", status_edits.deleteText, 0, 4),
+               call("Play Hands doAction", controls["Play Hands"].queryAction().doAction, 0),
+               call("Clear Cards doAction", controls["Clear Cards"].queryAction().doAction, 0)]
+
+    def buttons(node):
+        if node.getRoleName() == "push button":
+            return [node]
+        return [b for i in range(node.childCount) for b in buttons(node.getChildAtIndex(i))]
+    buttons(warning)[0].queryAction().doAction(0)
+    time.sleep(0.5)
+    if any(refused):
+        raise Failure(f"under a warning these were done: {refused}")
+    if text_of(status) != "kept":
+        raise Failure(f"under a warning the status box became {text_of(status)!r}")
+    clipboard = session.run("xclip", "-o", "-selection", "clipboard").stdout
+    if b"kept" in clipboard:
+        raise Failure(f"under a warning the status box's text reached the clipboard: {clipboard!r}")
+    output = session.app_output()
+    if output.strip():
+        raise Failure("Quillan printed under a hostile client:\n" + output)
+
+
 def accessibility_in_desktop(session, quillan, sprite_cells):
     """The accessibility scenario run from inside a desktop session whose
     screen reader's bus is up: afterwards the desktop's accessibility bus is
@@ -771,9 +881,9 @@ def free_display_number():
 
 
 SCENARIOS = {f.__name__: f for f in (window, play, warnings, close_during_run, paste_and_pointer, accessibility,
-                                     two_monitors, screenshot)}
+                                     hostile_client, two_monitors, screenshot)}
 START = {"window": {"args": IGNORED_ARGUMENTS, "desktop": WAYLAND_DESKTOP}, "accessibility": {"accessible": True},
-         "two_monitors": TWO_MONITORS}
+         "hostile_client": {"accessible": True}, "two_monitors": TWO_MONITORS}
 
 
 def main():

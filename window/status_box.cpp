@@ -1,0 +1,218 @@
+// SPDX-License-Identifier: MIT
+// The status box: what the program writes into it, the paste that Qt cannot
+// take, and what assistive technology reads and hears of it.
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QMimeData>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <algorithm>
+
+#include "window/form1.h"
+
+QString SpokenText(const QString& lines) { return lines.split(QLatin1Char('\n'), Qt::SkipEmptyParts).join(", "); }
+
+void SetText(QPlainTextEdit* box, const std::string& text) {
+    QString lines = QString::fromStdString(text);
+    lines.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    auto* status = dynamic_cast<StatusBox*>(box);
+    if (status && !status->AnnouncementsHeld() && Form1) Form1->Announce(SpokenText(lines).toStdString());
+    QTextDocument* document = box->document();
+    const QStringList wanted = lines.split(QLatin1Char('\n'));
+    if (document->blockCount() != wanted.size()) {
+        box->setPlainText(lines);
+        return;
+    }
+    // The odds run rewrites the same three lines after every deal: replacing
+    // only the lines that changed lays out only those, and what the program
+    // writes leaves no undo history.
+    document->setUndoRedoEnabled(false);
+    QTextCursor cursor(document);
+    cursor.beginEditBlock();
+    QTextBlock block = document->firstBlock();
+    for (const QString& line : wanted) {
+        if (block.text() != line) {
+            cursor.setPosition(block.position());
+            cursor.setPosition(block.position() + block.length() - 1, QTextCursor::KeepAnchor);
+            cursor.insertText(line);
+        }
+        block = block.next();
+    }
+    cursor.endEditBlock();
+    document->setUndoRedoEnabled(true);
+}
+
+bool StatusBox::canInsertFromMimeData(const QMimeData* source) const {
+    return source && source->hasText() && QPlainTextEdit::canInsertFromMimeData(source);
+}
+
+void StatusBox::insertFromMimeData(const QMimeData* source) {
+    if (source && source->hasText()) QPlainTextEdit::insertFromMimeData(source);
+}
+
+void StatusBox::HoldAnnouncements() {
+    if (holds_ > 0) {
+        ++holds_;
+        return;
+    }
+    // From here on assistive technology finds the box empty.
+    const QString shown = toPlainText();
+    if (!shown.isEmpty()) {
+        QAccessibleTextRemoveEvent removed(this, 0, shown);
+        QAccessible::updateAccessibility(&removed);
+    }
+    ++holds_;
+}
+
+void StatusBox::ReleaseAnnouncements() {
+    if (holds_ == 0 || --holds_ > 0) return;
+    const QString now = toPlainText();
+    if (!now.isEmpty()) {
+        QAccessibleTextInsertEvent inserted(this, 0, now);
+        QAccessible::updateAccessibility(&inserted);
+    }
+    if (Form1) Form1->Announce(SpokenText(now).toStdString());
+}
+
+namespace {
+
+// The box as assistive technology reads and edits it. Its text is one
+// message, a prompt or a run's three figures, so a screen reader reads it as
+// one line, whole, however it wraps on the screen. While its announcements
+// are held, as during a run, it reads as empty and takes no edits.
+class StatusBoxAccessible : public QAccessibleWidget,
+                            public QAccessibleTextInterface,
+                            public QAccessibleEditableTextInterface {
+public:
+    explicit StatusBoxAccessible(StatusBox* box) : QAccessibleWidget(box, QAccessible::EditableText), box_(box) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
+        if (type == QAccessible::EditableTextInterface) return static_cast<QAccessibleEditableTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.editable = true;
+        state.multiLine = true;
+        state.selectableText = true;
+        return state;
+    }
+
+    // The text interface, every offset clamped to the text.
+    QString text(int start, int end) const override {
+        const QString all = Text();
+        start = Clamp(start);
+        end = end < 0 ? int(all.size()) : Clamp(end);
+        return start < end ? all.mid(start, end - start) : QString();
+    }
+    using QAccessibleWidget::text;
+    int characterCount() const override { return int(Text().size()); }
+
+    int cursorPosition() const override { return Clamp(box_->textCursor().position()); }
+    void setCursorPosition(int position) override { Select(position, position); }
+
+    int selectionCount() const override {
+        return box_->AnnouncementsHeld() || !box_->textCursor().hasSelection() ? 0 : 1;
+    }
+    void selection(int index, int* start, int* end) const override {
+        *start = *end = 0;
+        if (index != 0 || selectionCount() == 0) return;
+        *start = Clamp(box_->textCursor().selectionStart());
+        *end = Clamp(box_->textCursor().selectionEnd());
+    }
+    void addSelection(int start, int end) override { Select(start, end); }
+    void removeSelection(int index) override {
+        if (index == 0) Select(cursorPosition(), cursorPosition());
+    }
+    void setSelection(int index, int start, int end) override {
+        if (index == 0) Select(start, end);
+    }
+
+    QString textAtOffset(int offset, QAccessible::TextBoundaryType boundary, int* start, int* end) const override {
+        if (IsLine(boundary)) {
+            *start = 0;
+            *end = characterCount();
+            return Text();
+        }
+        return QAccessibleTextInterface::textAtOffset(std::min(Clamp(offset), std::max(characterCount() - 1, 0)),
+                                                      boundary, start, end);
+    }
+    QString textBeforeOffset(int offset, QAccessible::TextBoundaryType boundary, int* start, int* end) const override {
+        if (IsLine(boundary)) return Nothing(start, end);
+        return QAccessibleTextInterface::textBeforeOffset(Clamp(offset), boundary, start, end);
+    }
+    QString textAfterOffset(int offset, QAccessible::TextBoundaryType boundary, int* start, int* end) const override {
+        if (IsLine(boundary)) return Nothing(start, end);
+        return QAccessibleTextInterface::textAfterOffset(std::min(Clamp(offset), std::max(characterCount() - 1, 0)),
+                                                         boundary, start, end);
+    }
+
+    QRect characterRect(int offset) const override {
+        if (offset < 0 || offset >= characterCount()) return {};
+        QTextCursor at(box_->document());
+        at.setPosition(offset);
+        QRect rect = box_->cursorRect(at);
+        rect.setWidth(box_->fontMetrics().horizontalAdvance(Text().at(offset)));
+        return rect.translated(box_->viewport()->mapToGlobal(QPoint(0, 0)));
+    }
+    int offsetAtPoint(const QPoint& point) const override {
+        const QPoint local = box_->viewport()->mapFromGlobal(point);
+        if (box_->AnnouncementsHeld() || !box_->viewport()->rect().contains(local)) return -1;
+        return box_->cursorForPosition(local).position();
+    }
+    void scrollToSubstring(int, int) override {}
+    QString attributes(int, int* start, int* end) const override {
+        *start = 0;
+        *end = characterCount();
+        return {};
+    }
+
+    // The editable-text interface.
+    void deleteText(int start, int end) override { Replace(start, end, {}); }
+    void insertText(int offset, const QString& text) override { Replace(offset, offset, text); }
+    void replaceText(int start, int end, const QString& text) override { Replace(start, end, text); }
+
+private:
+    QString Text() const { return box_->AnnouncementsHeld() ? QString() : box_->toPlainText(); }
+    int Clamp(int offset) const { return std::clamp(offset, 0, characterCount()); }
+    static bool IsLine(QAccessible::TextBoundaryType boundary) {
+        return boundary == QAccessible::LineBoundary || boundary == QAccessible::ParagraphBoundary ||
+               boundary == QAccessible::NoBoundary;
+    }
+    static QString Nothing(int* start, int* end) {
+        *start = *end = -1;
+        return {};
+    }
+
+    bool Editable() const { return !box_->AnnouncementsHeld() && !(Form1 && Form1->WarningOpen()); }
+
+    void Select(int start, int end) {
+        if (!Editable()) return;
+        QTextCursor cursor = box_->textCursor();
+        cursor.setPosition(Clamp(start));
+        cursor.setPosition(Clamp(end), QTextCursor::KeepAnchor);
+        box_->setTextCursor(cursor);
+    }
+
+    void Replace(int start, int end, const QString& text) {
+        if (!Editable()) return;
+        QTextCursor cursor(box_->document());
+        cursor.setPosition(Clamp(start));
+        cursor.setPosition(std::max(Clamp(start), end < 0 ? characterCount() : Clamp(end)), QTextCursor::KeepAnchor);
+        cursor.insertText(text);
+    }
+
+    StatusBox* box_;
+};
+
+}  // namespace
+
+QAccessibleInterface* MakeStatusBoxAccessible(QObject* object) {
+    auto* box = dynamic_cast<StatusBox*>(object);
+    return box ? new StatusBoxAccessible(box) : nullptr;
+}
