@@ -178,38 +178,56 @@ TEST_F(Picking, EmptyingTwiceIsLikeOnceAndKeepsPlacesAndPointer) {
 }
 
 TEST_F(Picking, TheSlotsReadInWordsAsTheyArePicked) {
-    // What a screen reader says of the table after each step.
+    // What a screen reader reads of the table after each step, and what it
+    // is told unasked of the change.
     struct Step {
-        const char* pick;  // a card, or a slot number to click
+        const char* pick;  // a card, a slot number to click, or "clear"
         const char* words;
+        const char* change;
     };
     const Step steps[] = {
-        {"", "Hole cards: none. Community cards: none. Next card: hole card 1."},
-        {"0C", "Hole cards: ten of clubs. Community cards: none. Next card: hole card 2."},
-        {"AS", "Hole cards: ten of clubs, ace of spades. Community cards: none. Next card: community card 1."},
-        {"5", "Hole cards: ten of clubs, ace of spades. Community cards: none. Next card: community card 3."},
+        {"", "Hole cards: none. Community cards: none. Next card: hole card 1.", ""},
+        {"0C", "Hole cards: ten of clubs. Community cards: none. Next card: hole card 2.",
+         "Ten of clubs in hole card 1. Next card: hole card 2."},
+        {"AS", "Hole cards: ten of clubs, ace of spades. Community cards: none. Next card: community card 1.",
+         "Ace of spades in hole card 2. Next card: community card 1."},
+        {"5", "Hole cards: ten of clubs, ace of spades. Community cards: none. Next card: community card 3.",
+         "Next card: community card 3."},
+        {"5", "Hole cards: ten of clubs, ace of spades. Community cards: none. Next card: community card 3.", ""},
         {"QH",
          "Hole cards: ten of clubs, ace of spades. Community cards: empty, empty, queen of hearts. "
-         "Next card: community card 4."},
+         "Next card: community card 4.",
+         "Queen of hearts in community card 3. Next card: community card 4."},
         {"0C",
          "Hole cards: empty, ace of spades. Community cards: empty, empty, queen of hearts, ten of clubs. "
-         "Next card: community card 5."},
+         "Next card: community card 5.",
+         "Ten of clubs in community card 4. Hole card 1 empty. Next card: community card 5."},
         {"2",
          "Hole cards: empty, ace of spades. Community cards: empty, empty, queen of hearts, ten of clubs. "
+         "Next card: hole card 2.",
          "Next card: hole card 2."},
         {"KD",
          "Hole cards: empty, king of diamonds. Community cards: empty, empty, queen of hearts, ten of clubs. "
-         "Next card: community card 1."},
+         "Next card: community card 1.",
+         "King of diamonds in hole card 2. Next card: community card 1."},
+        {"clear", "Hole cards: none. Community cards: none. Next card: hole card 1.",
+         "All places empty. Next card: hole card 1."},
+        {"clear", "Hole cards: none. Community cards: none. Next card: hole card 1.", ""},
     };
     for (const Step& step : steps) {
+        const SlotArray before = Slots;
+        const int activeBefore = ActiveSlot;
         const std::string_view pick = step.pick;
-        if (pick.size() == 2) {
+        if (pick == "clear") {
+            EmptySlots();
+        } else if (pick.size() == 2) {
             Pick(CardCode(pick));
         } else if (pick.size() == 1) {
             const CardSlot& slot = Slots[pick[0] - '0'];
             Form_MouseUp(1, 0, slot.X + 1, slot.Y + 1);
         }
         EXPECT_EQ(SlotsInWords(), step.words) << "after " << step.pick;
+        EXPECT_EQ(TableChangeInWords(before, activeBefore, Slots, ActiveSlot), step.change) << "after " << step.pick;
     }
 }
 

@@ -687,8 +687,23 @@ TEST_F(PlayHands, AWarningHoldsForAssistiveTechnologyToo) {
     Settle();
     EXPECT_EQ(form->focusWidget(), form->Text1);
 
-    // Once closed, a press lands again.
+    // A press made under a warning clicks a tenth of a second later, when
+    // the warning has closed: it plays no run and clears nothing then either.
+    SetCount("50");
+    whileBoxOpen = [&] {
+        for (QPushButton* button : {form->Command1, form->Command2})
+            QAccessible::queryAccessibleInterface(button)->actionInterface()->doAction(
+                QAccessibleActionInterface::pressAction());
+    };
+    PressButton(form->Command1);
+    ASSERT_EQ(boxes.size(), 3u);
     whileBoxOpen = nullptr;
+    QTest::qWait(400);
+    EXPECT_EQ(boxes.size(), 3u);
+    EXPECT_EQ(Status(), "") << "a press made under the warning played a run after it";
+    EXPECT_EQ(Slots[1].Card, "QH") << "a press made under the warning cleared the table after it";
+
+    // Once closed, a press lands again.
     PressElement("ace of spades");
     EXPECT_EQ(Slots[1].Card, "AS");
 }
