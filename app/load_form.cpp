@@ -13,6 +13,7 @@ Form1Window* LoadForm1() {
         Form_MouseUp(Button, Shift, X, Y);
         DescribeSlots();
     });
+    QObject::connect(form, &Form1Window::DblClick, form, Form_DblClick);
     QObject::connect(form, &Form1Window::Text1Validate, form, Text1_Validate);
     QObject::connect(form, &Form1Window::Command1Click, form, Command1_Click);
     QObject::connect(form, &Form1Window::Command2Click, form, Command2_Click);

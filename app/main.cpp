@@ -174,7 +174,7 @@ int main(int argc, char* argv[]) {
 
     QApplication::setApplicationName("Quillan");
     QApplication::setApplicationVersion(QUILLAN_VERSION);
-    QGuiApplication::setDesktopFileName("io.github.quillan.Quillan");
+    QGuiApplication::setDesktopFileName(QUILLAN_APP_ID);
     std::unique_ptr<Form1Window> form(LoadForm1());
     form->show();
     return app.exec();

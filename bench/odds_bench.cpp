@@ -22,8 +22,8 @@ namespace {
 
 void PlaceHoleCards() {
     ResetTable();
-    Slots[1].Card = "AS";
-    Slots[2].Card = "KD";
+    PutCard(1, "AS");
+    PutCard(2, "KD");
 }
 
 void BM_DealsOnly(benchmark::State& state) {

@@ -30,12 +30,6 @@ void PaintStatusIfFrameDue() {
     if (due) LastStatusPaint = now;
 }
 
-CommunityCards CommunityCardsNow() {
-    CommunityCards board;
-    for (int n = 3; n <= SlotCount; ++n) board[static_cast<std::size_t>(n - 3)] = Slots[n].Card;
-    return board;
-}
-
 }  // namespace
 
 void Command1_Click() {
@@ -74,7 +68,7 @@ void Command1_Click() {
     int draws = 0;
     DealtCards dealt;
     for (int deal = 1; deal <= DealsPerRun; ++deal) {
-        DealCards(dealt, runDeck, hole, CommunityCardsNow(), players);
+        DealCards(dealt, runDeck, hole, CommunityCardsInSlots(), players);
         switch (ScoreDeal(hole, dealt)) {
         case DealOutcome::Win: ++wins; break;
         case DealOutcome::Loss: ++losses; break;

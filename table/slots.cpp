@@ -37,6 +37,15 @@ SheetCell SheetCellAt(float x, float y) {
 
 CardCode SheetCard(int column, int row) { return CardTable(column + 1, row); }
 
+SheetCell SheetCellOf(std::string_view card) {
+    if (card.size() != 2) return {};
+    // The ranks of the sheet's columns, two to ace: the ace's second place.
+    const auto rank = RankChars.find(card[0], 1);
+    const auto suit = SuitChars.find(card[1]);
+    if (rank == std::string_view::npos || suit == std::string_view::npos) return {};
+    return {int(rank), int(suit) + 1};
+}
+
 TableArea SheetCellArea(int column, int row) {
     const int x = SheetLeft + SheetStepX * (column - 1);
     const int y = SheetTop + SheetStepY * (row - 1);
@@ -55,18 +64,22 @@ void PlaceSlots() {
     }
 }
 
-namespace {
-
-void EmptySlot(CardSlot& slot) {
-    slot.Card.clear();
-    slot.Column = 0;
-    slot.Row = 0;
+void PutCard(int number, std::string_view card) {
+    const SheetCell cell = SheetCellOf(card);
+    CardSlot& slot = Slots[number];
+    slot.Card = cell.onSheet() ? CardCode(card) : CardCode();
+    slot.Column = static_cast<std::uint8_t>(cell.Column);
+    slot.Row = static_cast<std::uint8_t>(cell.Row);
 }
 
-}  // namespace
+std::array<CardCode, 5> CommunityCardsInSlots() {
+    std::array<CardCode, 5> board;
+    for (int n = 3; n <= SlotCount; ++n) board[static_cast<std::size_t>(n - 3)] = Slots[n].Card;
+    return board;
+}
 
 void EmptySlots() {
-    for (CardSlot& slot : Slots) EmptySlot(slot);
+    for (int n = 1; n <= SlotCount; ++n) PutCard(n, "");
     ActiveSlot = 1;
     LastPick = {};
 }
@@ -152,15 +165,14 @@ void PickCard(SheetCell cell) {
 
     const CardCode picked = SheetCard(cell.Column, cell.Row);
     // A card stands in one slot only: picking it again moves it here.
-    for (CardSlot& slot : Slots) {
-        if (slot.Card == picked) EmptySlot(slot);
+    for (int n = 1; n <= SlotCount; ++n) {
+        if (Slots[n].Card == picked) PutCard(n, "");
     }
-    CardSlot& target = Slots[ActiveSlot];
-    target.Card = picked;
-    target.Column = static_cast<std::uint8_t>(cell.Column);
-    target.Row = static_cast<std::uint8_t>(cell.Row);
+    PutCard(ActiveSlot, picked);
     ActiveSlot = static_cast<std::uint8_t>(ActiveSlot % SlotCount + 1);
 }
+
+void Form_DblClick() { LastPick = {}; }
 
 void Form_MouseUp(int /*Button*/, int /*Shift*/, float X, float Y) {
     MouseX = X;

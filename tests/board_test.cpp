@@ -69,9 +69,7 @@ TEST_F(Board, TheCardUnderThePointerStandsRaisedAndBright) {
 }
 
 TEST_F(Board, SlotsShowBacksOrBrightFacesAndTheFrameGlowsAroundTheActiveOne) {
-    Slots[3].Card = "QC";
-    Slots[3].Column = 11;
-    Slots[3].Row = 3;
+    PutCard(3, "QC");
     ActiveSlot = 7;
     DrawBoard();
     const QImage surface = Surface();

@@ -582,8 +582,8 @@ void PressPlayHandsAtNextYield() {
 using RunNesting = WindowTest;
 
 TEST_F(RunNesting, EveryPressDuringARunNestsAWholeRunAtBoundedStackCost) {
-    Slots[1].Card = "QH";
-    Slots[2].Card = "QC";
+    PutCard(1, "QH");
+    PutCard(2, "QC");
     constexpr int Levels = 24;
     std::vector<std::uintptr_t> firstDeals;  // stack point at each run's first deal, outermost first
     QObject::connect(form->txt_Status, &QPlainTextEdit::textChanged, [&] {
@@ -610,8 +610,8 @@ TEST_F(RunNesting, EveryPressDuringARunNestsAWholeRunAtBoundedStackCost) {
 
 TEST_F(RunNesting, PressesBeyondTheCapOfRunsAtOnceAreIgnored) {
     constexpr int Presses = 100;
-    Slots[1].Card = "QH";
-    Slots[2].Card = "QC";
+    PutCard(1, "QH");
+    PutCard(2, "QC");
     int runsStarted = 0;
     int presses = 1;
     QObject::connect(form->txt_Status, &QPlainTextEdit::textChanged, [&] {

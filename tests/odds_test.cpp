@@ -15,14 +15,10 @@
 
 namespace {
 
-void Place(int slot, const char* card) { Slots[slot].Card = card; }
+void Place(int slot, const char* card) { PutCard(slot, card); }
 
 // The community places, as the run's handler reads them for each deal.
-CommunityCards Board() {
-    CommunityCards board;
-    for (int n = 3; n <= SlotCount; ++n) board[n - 3] = Slots[n].Card;
-    return board;
-}
+CommunityCards Board() { return CommunityCardsInSlots(); }
 
 bool ContainsCard(const std::string& cards, const std::string& code) { return cards.find(code) != std::string::npos; }
 
@@ -243,7 +239,7 @@ TEST_F(Dealing, DrawsTheEmptyCommunityPlacesThenTwoCardsPerOpponent) {
         EXPECT_EQ(Deal(deck, hole, Board(), c.players).opponents.size(), std::size_t(c.opponents));
     }
 
-    for (int n = 3; n <= 7; ++n) Slots[n].Card = FullDeck.substr(2 * n, 2);
+    for (int n = 3; n <= 7; ++n) PutCard(n, FullDeck.substr(2 * n, 2));
     const Deck fullBoard = BuildRunDeck(SlotCards());
     EXPECT_EQ(fullBoard.Cards().size(), 90u);
     EXPECT_EQ(RandomsUsedBy([&] { Deal(fullBoard, hole, Board(), 4); }), 6);
@@ -295,8 +291,8 @@ TEST_F(Dealing, NoCardTwiceInADealEvenWhenTheSlotsChangeMidRun) {
     for (int deal = 0; deal < 300; ++deal) {
         // Between deals the user puts cards on the board, takes them off again,
         // and moves a hole card onto the board.
-        Slots[4].Card = deal % 3 == 0 ? "QS" : "";
-        Slots[6].Card = deal % 5 == 0 ? "AS" : "";
+        PutCard(4, deal % 3 == 0 ? "QS" : "");
+        PutCard(6, deal % 5 == 0 ? "AS" : "");
         const DealtCards dealt = Deal(deck, hole, Board(), 10);
         check(dealt);
         if (deal % 3 == 0) {

@@ -17,9 +17,10 @@ protected:
 
     // Releases a button over the visible corner of a card of the sheet.
     static void Pick(const CardCode& card, int button = 1) {
-        const int column = int(std::string_view("234567890JQKA").find(card[0])) + 1;
-        const int row = int(SuitChars.find(card[1])) + 1;
-        Form_MouseUp(button, 0, SheetLeft + SheetStepX * (column - 1) + 2.5f, SheetTop + SheetStepY * (row - 1) + 3.5f);
+        const SheetCell cell = SheetCellOf(card);
+        ASSERT_TRUE(cell.onSheet()) << card;
+        const TableArea area = SheetCellArea(cell.Column, cell.Row);
+        Form_MouseUp(button, 0, float(area.X) + 2.5f, float(area.Y) + 3.5f);
     }
 
     static std::string Cards() {
@@ -61,6 +62,19 @@ TEST(SheetCellAt, FindsTheCardWhoseVisiblePartIsUnderThePoint) {
     }
     EXPECT_FALSE(SheetCellAt(NAN, 300).onSheet());
     EXPECT_FALSE(SheetCellAt(100, INFINITY).onSheet());
+}
+
+TEST(SheetCellOf, IsTheInverseOfSheetCardAndKnowsNoOtherCode) {
+    BuildCardTable();
+    for (int column = 1; column <= SheetColumns; ++column) {
+        for (int row = 1; row <= SheetRows; ++row)
+            EXPECT_EQ(SheetCellOf(SheetCard(column, row)), (SheetCell{column, row})) << column << ", " << row;
+    }
+    // The ten is written "0", and the ace's column is the last.
+    EXPECT_EQ(SheetCellOf("0H"), (SheetCell{9, 2}));
+    EXPECT_EQ(SheetCellOf("AD"), (SheetCell{13, 4}));
+    for (const char* code : {"", "A", "TS", "1S", "AX", "ASK", "as", "0s"})
+        EXPECT_FALSE(SheetCellOf(code).onSheet()) << code;
 }
 
 TEST(SheetCellArea, CoversExactlyThePointsThatPickItsCard) {
@@ -231,8 +245,9 @@ TEST_F(Picking, TheSlotsReadInWordsAsTheyArePicked) {
     }
 }
 
-TEST_F(Picking, TheSameCardPickedAgainWithinFiftyMillisecondsIsOneClick) {
-    // Each pick: a card at a time in milliseconds, or "clear" for Clear Cards.
+TEST_F(Picking, TheSameCardPickedAgainSoonIsOneClickUnlessAPersonDoubleClicked) {
+    // Each step: a card picked, "clear" for Clear Cards or "double" for a
+    // double click by hand, at a time in milliseconds.
     struct Case {
         std::vector<std::pair<const char*, int>> picks;
         const char* cards;
@@ -240,12 +255,13 @@ TEST_F(Picking, TheSameCardPickedAgainWithinFiftyMillisecondsIsOneClick) {
     const Case cases[] = {
         // A screen reader's click, its press and its two fallback clicks.
         {{{"AS", 0}, {"AS", 4}, {"AS", 27}}, "AS -- -- -- -- -- -- "},
-        {{{"AS", 0}, {"AS", 49}}, "AS -- -- -- -- -- -- "},
-        // A person's double click moves the card on.
-        {{{"AS", 0}, {"AS", 50}}, "-- AS -- -- -- -- -- "},
-        {{{"AS", 0}, {"AS", 100}}, "-- AS -- -- -- -- -- "},
+        {{{"AS", 0}, {"AS", 120}, {"AS", 399}}, "AS -- -- -- -- -- -- "},
+        // A person's double click moves the card on, as a second click on it
+        // after the double-click time does.
+        {{{"AS", 0}, {"double", 110}, {"AS", 120}}, "-- AS -- -- -- -- -- "},
+        {{{"AS", 0}, {"AS", 400}}, "-- AS -- -- -- -- -- "},
         // Timed from the pick that counted, not from a repeat.
-        {{{"AS", 0}, {"AS", 30}, {"AS", 60}}, "-- AS -- -- -- -- -- "},
+        {{{"AS", 0}, {"AS", 300}, {"AS", 600}}, "-- AS -- -- -- -- -- "},
         // Another card between them, or Clear Cards, starts afresh.
         {{{"AS", 0}, {"KD", 10}, {"AS", 20}}, "-- KD AS -- -- -- -- "},
         {{{"AS", 0}, {"clear", 5}, {"AS", 10}}, "AS -- -- -- -- -- -- "},
@@ -260,6 +276,8 @@ TEST_F(Picking, TheSameCardPickedAgainWithinFiftyMillisecondsIsOneClick) {
             now = start + std::chrono::milliseconds(ms);
             if (std::string_view(card) == "clear") {
                 EmptySlots();
+            } else if (std::string_view(card) == "double") {
+                Form_DblClick();
             } else {
                 Pick(card);
             }

@@ -47,8 +47,8 @@ std::string TableState() {
 }
 
 void HoleCards(const char* first, const char* second) {
-    Slots[1].Card = first;
-    Slots[2].Card = second;
+    PutCard(1, first);
+    PutCard(2, second);
 }
 
 constexpr const char* EmptyTable = "Hole cards: none. Community cards: none. Next card: hole card 1.";
@@ -163,7 +163,6 @@ TEST_F(PlayHands, MissingHoleCardWarnsAndChangesNothing) {
 
 TEST_F(PlayHands, FiguresCountUpToOneHundred) {
     HoleCards("AS", "KD");
-    Slots[1].Column = 13, Slots[1].Row = 1, Slots[2].Column = 12, Slots[2].Row = 4;
     form->Text1->setText("4");
     QSignalSpy writes(form->txt_Status, &QPlainTextEdit::textChanged);
     QStringList texts;
@@ -706,6 +705,40 @@ TEST_F(PlayHands, AWarningHoldsForAssistiveTechnologyToo) {
     // Once closed, a press lands again.
     PressElement("ace of spades");
     EXPECT_EQ(Slots[1].Card, "AS");
+}
+
+}  // namespace
+
+namespace {
+
+using Picks = WindowTest;
+
+// Sends a mouse event to the window with the X server's time, in ms.
+void SendMouse(QEvent::Type type, QPoint at, quint64 time) {
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, at, Form1->mapToGlobal(at), Qt::LeftButton, held, {});
+    event.setTimestamp(time);
+    QApplication::sendEvent(Form1, &event);
+}
+
+TEST_F(Picks, APersonsDoubleClickMovesACardOnAndAProgramsTwoQuickClicksPickOnce) {
+    PickClock = std::chrono::steady_clock::now;
+    const TableArea area = SheetCellArea(SheetCellOf("AS").Column, SheetCellOf("AS").Row);
+    const QPoint ace(area.X + 5, area.Y + 5);
+    // Two clicks 120 ms apart, the second a double click: both pick.
+    SendMouse(QEvent::MouseButtonPress, ace, 1000);
+    SendMouse(QEvent::MouseButtonRelease, ace, 1060);
+    SendMouse(QEvent::MouseButtonDblClick, ace, 1120);
+    SendMouse(QEvent::MouseButtonRelease, ace, 1180);
+    EXPECT_EQ(TableState(), "-- AS -- -- -- -- -- > 3");
+
+    // A screen reader's click and its click again 3 ms later: one pick.
+    QTest::qWait(int(RepeatedPickTime.count()) + 50);
+    SendMouse(QEvent::MouseButtonPress, ace, 5000);
+    SendMouse(QEvent::MouseButtonRelease, ace, 5001);
+    SendMouse(QEvent::MouseButtonDblClick, ace, 5003);
+    SendMouse(QEvent::MouseButtonRelease, ace, 5004);
+    EXPECT_EQ(TableState(), "-- -- AS -- -- -- -- > 4");
 }
 
 }  // namespace

@@ -323,6 +323,16 @@ void Form1Window::mouseMoveEvent(QMouseEvent* event) {
     emit MouseMove(VbButtons(event->buttons()), VbShift(event->modifiers()), float(at.x()), float(at.y()));
 }
 
+void Form1Window::mousePressEvent(QMouseEvent* event) { lastPressTime_ = event->timestamp(); }
+
+void Form1Window::mouseDoubleClickEvent(QMouseEvent* event) {
+    // Two clicks sent by a program, as a screen reader's repeated click, can
+    // follow each other within a few milliseconds, which no hand can.
+    constexpr quint64 FastestHand = 40;
+    if (event->timestamp() - lastPressTime_ >= FastestHand) emit DblClick();
+    lastPressTime_ = event->timestamp();
+}
+
 void Form1Window::mouseReleaseEvent(QMouseEvent* event) {
     const QPointF at = event->position();
     emit MouseUp(VbButtons(event->button()), VbShift(event->modifiers()), float(at.x()), float(at.y()));

@@ -113,6 +113,9 @@ signals:
     // at (X, Y) in client pixels.
     void MouseMove(int Button, int Shift, float X, float Y);
     void MouseUp(int Button, int Shift, float X, float Y);
+    // A person double-clicked the bare table: the second press came soon
+    // after the first, but not sooner than a hand can press twice.
+    void DblClick();
     // The focus is about to leave Text1 for a control that asks for the count
     // to be checked; setting Cancel keeps it in Text1.
     void Text1Validate(bool& Cancel);
@@ -127,6 +130,8 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -139,6 +144,7 @@ private:
     QSize clientSize_;
     qreal clientScale_ = 0;
     bool unloaded_ = false;
+    quint64 lastPressTime_ = 0;  // the X server's time of the last press, in ms
     bool text1Unchecked_ = false;
     QString tableDescription_;
     QString text1WhileWarned_;

@@ -14,13 +14,6 @@
 #include "art/art.h"
 #include "table/table.h"
 
-namespace {
-
-constexpr std::string_view Ranks = "23456789TJQKA";  // sheet columns 1..13
-constexpr std::string_view Suits = "SHCD";           // sheet rows 1..4
-
-}  // namespace
-
 int main(int argc, char* argv[]) {
     QGuiApplication app(argc, argv);
     if (argc < 3) {
@@ -32,13 +25,12 @@ int main(int argc, char* argv[]) {
 
     for (int i = 2; i < argc; ++i) {
         const std::string_view card = argv[i];
-        const auto column = card.size() == 2 ? Ranks.find(card[0]) : std::string_view::npos;
-        const auto row = card.size() == 2 ? Suits.find(card[1]) : std::string_view::npos;
-        if (column == std::string_view::npos || row == std::string_view::npos) {
+        const SheetCell at = SheetCellOf(card);
+        if (!at.onSheet()) {
             std::fprintf(stderr, "sprite_cells: not a card: %s\n", argv[i]);
             return 2;
         }
-        const QImage cell = sheet.copy(int(column) * CardWidth, int(row) * CardHeight, CardWidth, CardHeight);
+        const QImage cell = sheet.copy((at.Column - 1) * CardWidth, (at.Row - 1) * CardHeight, CardWidth, CardHeight);
         const QString file = folder.filePath(QString::fromLatin1(card.data(), 2) + ".png");
         if (!cell.save(file, "PNG")) {
             std::fprintf(stderr, "sprite_cells: cannot write %s\n", qPrintable(file));
