@@ -137,6 +137,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void InstallCountBoxRule();  // count_box.cpp
+
     QImage surface_;
     // The client size in the window's own pixels, and the screen scale it
     // was last set at, 0 before the first: a move to a screen of another
