@@ -5,8 +5,6 @@
 #include <QLocale>
 #include <QPlainTextEdit>
 
-#include <array>
-#include <chrono>
 #include <cmath>
 
 #include "odds/odds.h"
@@ -16,19 +14,6 @@
 namespace {
 
 int RunsInProgress = 0;
-
-// A run writes the status box after every deal, far more often than a screen
-// shows a new frame; the box is repainted at most once a frame, and once more
-// when the run ends and lets it repaint again.
-constexpr std::chrono::milliseconds FrameTime{16};
-std::chrono::steady_clock::time_point LastStatusPaint;
-
-void PaintStatusIfFrameDue() {
-    const auto now = std::chrono::steady_clock::now();
-    const bool due = now - LastStatusPaint >= FrameTime;
-    Form1->txt_Status->setUpdatesEnabled(due);
-    if (due) LastStatusPaint = now;
-}
 
 }  // namespace
 
@@ -43,15 +28,11 @@ void Command1_Click() {
 
     if (RunsInProgress == MaxRunsAtOnce) return;
     ++RunsInProgress;
-    // A screen reader is told the figures once, when the run ends, not a
-    // thousand times.
-    Form1->txt_Status->HoldAnnouncements();
+    Form1->txt_Status->BeginRunWrites();
     struct Leave {
         ~Leave() {
             --RunsInProgress;
-            if (!Form1) return;
-            Form1->txt_Status->setUpdatesEnabled(true);
-            Form1->txt_Status->ReleaseAnnouncements();
+            if (Form1) Form1->txt_Status->EndRunWrites();
         }
     } leave;
 
@@ -75,7 +56,6 @@ void Command1_Click() {
         case DealOutcome::Draw: ++draws; break;
         }
         SetText(Form1->txt_Status, FormatOdds(wins, losses, draws, decimalPoint));
-        PaintStatusIfFrameDue();
         // The window stays live between deals: it paints, takes picks and
         // even runs another "Play Hands" inside this one.
         DoEvents();

@@ -399,7 +399,7 @@ bool IsTextEvent(QAccessible::Event type) {
 // stop, everything else goes on to the platform as before.
 void PassAccessibilityEvent(QAccessibleEvent* event) {
     const QObject* source = event->object();
-    if (Form1 && Form1->txt_Status->AnnouncementsHeld() && source &&
+    if (Form1 && Form1->txt_Status->InRun() && source &&
         (source == Form1->txt_Status || source == Form1->txt_Status->viewport()) && IsTextEvent(event->type()))
         return;
     QAccessible::installUpdateHandler(nullptr);

@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QRegion>
 #include <QWidget>
+#include <chrono>
 #include <string>
 
 #include "window/platform.h"
@@ -30,24 +31,27 @@ struct PictureBox {
 // the context menu was open; the keyboard, the mouse, the menu and drops all
 // end in insertFromMimeData, so that is where a paste without text stops.
 //
-// A screen reader is told what the program writes into it, whole; while its
-// announcements are held, as during a run, it reads the box as empty and is
-// told the text as it then stands, once, when the last hold is released.
-// Holds nest.
+// A screen reader is told what the program writes into it, whole. A run
+// writes it after every deal: meanwhile a screen reader reads it as empty and
+// is told the figures once, when the last run ends, and the box repaints at
+// most once a frame, and once more at the end. Runs nest.
 class StatusBox : public QPlainTextEdit {
 public:
     using QPlainTextEdit::QPlainTextEdit;
 
-    void HoldAnnouncements();
-    void ReleaseAnnouncements();
-    bool AnnouncementsHeld() const { return holds_ > 0; }
+    void BeginRunWrites();
+    void EndRunWrites();
+    bool InRun() const { return runs_ > 0; }
+    // After a run's write: lets the box repaint if a frame's time has passed.
+    void PaintIfFrameDue();
 
 protected:
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
 
 private:
-    int holds_ = 0;
+    int runs_ = 0;
+    std::chrono::steady_clock::time_point lastPaint_;
 };
 
 class Form1Window : public QWidget {

@@ -15,11 +15,10 @@
 
 QString SpokenText(const QString& lines) { return lines.split(QLatin1Char('\n'), Qt::SkipEmptyParts).join(", "); }
 
-void SetText(QPlainTextEdit* box, const std::string& text) {
-    QString lines = QString::fromStdString(text);
-    lines.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    auto* status = dynamic_cast<StatusBox*>(box);
-    if (status && !status->AnnouncementsHeld() && Form1) Form1->Announce(SpokenText(lines).toStdString());
+namespace {
+
+// Replaces the text of box with lines, CR LF already made LF.
+void WriteLines(QPlainTextEdit* box, const QString& lines) {
     QTextDocument* document = box->document();
     const QStringList wanted = lines.split(QLatin1Char('\n'));
     if (document->blockCount() != wanted.size()) {
@@ -45,6 +44,21 @@ void SetText(QPlainTextEdit* box, const std::string& text) {
     document->setUndoRedoEnabled(true);
 }
 
+}  // namespace
+
+void SetText(QPlainTextEdit* box, const std::string& text) {
+    QString lines = QString::fromStdString(text);
+    lines.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    WriteLines(box, lines);
+    auto* status = dynamic_cast<StatusBox*>(box);
+    if (!status) return;
+    if (status->InRun()) {
+        status->PaintIfFrameDue();
+    } else if (Form1) {
+        Form1->Announce(SpokenText(lines).toStdString());
+    }
+}
+
 bool StatusBox::canInsertFromMimeData(const QMimeData* source) const {
     return source && source->hasText() && QPlainTextEdit::canInsertFromMimeData(source);
 }
@@ -53,28 +67,34 @@ void StatusBox::insertFromMimeData(const QMimeData* source) {
     if (source && source->hasText()) QPlainTextEdit::insertFromMimeData(source);
 }
 
-void StatusBox::HoldAnnouncements() {
-    if (holds_ > 0) {
-        ++holds_;
-        return;
-    }
-    // From here on assistive technology finds the box empty.
-    const QString shown = toPlainText();
-    if (!shown.isEmpty()) {
-        QAccessibleTextRemoveEvent removed(this, 0, shown);
+void StatusBox::BeginRunWrites() {
+    if (runs_ == 0 && !toPlainText().isEmpty()) {
+        // From here on assistive technology finds the box empty.
+        QAccessibleTextRemoveEvent removed(this, 0, toPlainText());
         QAccessible::updateAccessibility(&removed);
     }
-    ++holds_;
+    ++runs_;
 }
 
-void StatusBox::ReleaseAnnouncements() {
-    if (holds_ == 0 || --holds_ > 0) return;
+void StatusBox::EndRunWrites() {
+    if (runs_ == 0 || --runs_ > 0) return;
+    setUpdatesEnabled(true);
     const QString now = toPlainText();
     if (!now.isEmpty()) {
         QAccessibleTextInsertEvent inserted(this, 0, now);
         QAccessible::updateAccessibility(&inserted);
     }
     if (Form1) Form1->Announce(SpokenText(now).toStdString());
+}
+
+void StatusBox::PaintIfFrameDue() {
+    // A run writes the box after every deal, far more often than a screen
+    // shows a new frame.
+    constexpr std::chrono::milliseconds FrameTime{16};
+    const auto now = std::chrono::steady_clock::now();
+    const bool due = now - lastPaint_ >= FrameTime;
+    setUpdatesEnabled(due);
+    if (due) lastPaint_ = now;
 }
 
 namespace {
@@ -116,9 +136,7 @@ public:
     int cursorPosition() const override { return Clamp(box_->textCursor().position()); }
     void setCursorPosition(int position) override { Select(position, position); }
 
-    int selectionCount() const override {
-        return box_->AnnouncementsHeld() || !box_->textCursor().hasSelection() ? 0 : 1;
-    }
+    int selectionCount() const override { return box_->InRun() || !box_->textCursor().hasSelection() ? 0 : 1; }
     void selection(int index, int* start, int* end) const override {
         *start = *end = 0;
         if (index != 0 || selectionCount() == 0) return;
@@ -162,7 +180,7 @@ public:
     }
     int offsetAtPoint(const QPoint& point) const override {
         const QPoint local = box_->viewport()->mapFromGlobal(point);
-        if (box_->AnnouncementsHeld() || !box_->viewport()->rect().contains(local)) return -1;
+        if (box_->InRun() || !box_->viewport()->rect().contains(local)) return -1;
         return box_->cursorForPosition(local).position();
     }
     void scrollToSubstring(int, int) override {}
@@ -178,7 +196,7 @@ public:
     void replaceText(int start, int end, const QString& text) override { Replace(start, end, text); }
 
 private:
-    QString Text() const { return box_->AnnouncementsHeld() ? QString() : box_->toPlainText(); }
+    QString Text() const { return box_->InRun() ? QString() : box_->toPlainText(); }
     int Clamp(int offset) const { return std::clamp(offset, 0, characterCount()); }
     static bool IsLine(QAccessible::TextBoundaryType boundary) {
         return boundary == QAccessible::LineBoundary || boundary == QAccessible::ParagraphBoundary ||
@@ -189,7 +207,7 @@ private:
         return {};
     }
 
-    bool Editable() const { return !box_->AnnouncementsHeld() && !(Form1 && Form1->WarningOpen()); }
+    bool Editable() const { return !box_->InRun() && !(Form1 && Form1->WarningOpen()); }
 
     void Select(int start, int end) {
         if (!Editable()) return;
