@@ -656,6 +656,12 @@ TEST_F(PlayHands, AWarningHoldsForAssistiveTechnologyToo) {
         PressElement("ace of spades");
         PressElement("Community card 4");
         SetCount("7");
+        QAccessibleInterface* status = QAccessible::queryAccessibleInterface(form->txt_Status);
+        const QString statusBefore = Status();
+        status->editableTextInterface()->replaceText(0, status->textInterface()->characterCount(), "changed");
+        status->editableTextInterface()->insertText(0, "x");
+        status->editableTextInterface()->deleteText(0, 4);
+        EXPECT_EQ(Status(), statusBefore) << "the status box was edited under a warning";
         QAccessible::queryAccessibleInterface(form->Command2)
             ->actionInterface()
             ->doAction(QAccessibleActionInterface::setFocusAction());
@@ -739,6 +745,53 @@ TEST_F(Picks, APersonsDoubleClickMovesACardOnAndAProgramsTwoQuickClicksPickOnce)
     SendMouse(QEvent::MouseButtonDblClick, ace, 5003);
     SendMouse(QEvent::MouseButtonRelease, ace, 5004);
     EXPECT_EQ(TableState(), "-- -- AS -- -- -- -- > 4");
+}
+
+}  // namespace
+
+namespace {
+
+using Announcements = WindowTest;
+
+// What the window says unasked once the event at hand has been handled.
+QString Said() {
+    QApplication::processEvents();
+    return Form1->Announcement();
+}
+
+TEST_F(Announcements, EveryChangeOfTheTableAndEveryResultIsSaidWhole) {
+    const TableArea ace = SheetCellArea(SheetCellOf("AS").Column, SheetCellOf("AS").Row);
+    QTest::mouseClick(form.get(), Qt::LeftButton, {}, {ace.X + 5, ace.Y + 5});
+    EXPECT_EQ(Said(), "Ace of spades in hole card 1. Next card: hole card 2.");
+    PressElement("king of diamonds");
+    EXPECT_EQ(Said(), "King of diamonds in hole card 2. Next card: community card 1.");
+    PressElement("Community card 3");
+    EXPECT_EQ(Said(), "Next card: community card 3.");
+
+    // A pointer moving over the sheet says nothing.
+    for (int x = SheetLeft; x < SheetRight; x += 9) QTest::mouseMove(form.get(), {x, SheetTop + 5});
+    EXPECT_EQ(Said(), "Next card: community card 3.");
+
+    // A run is said once, whole, when it ends; while it plays, a screen
+    // reader finds the status box empty.
+    QString duringRun;
+    QObject::connect(form->txt_Status, &QPlainTextEdit::textChanged, [&] {
+        duringRun = QAccessible::queryAccessibleInterface(Form1->txt_Status)->textInterface()->text(0, -1);
+    });
+    ClickButton(form->Command1);
+    EXPECT_EQ(duringRun, "");
+    const QStringList lines = Status().split('\n');
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(Said(), lines.join(", "));
+    QAccessibleInterface* status = QAccessible::queryAccessibleInterface(form->txt_Status);
+    int start = 0;
+    int end = 0;
+    EXPECT_EQ(status->textInterface()->textAtOffset(5, QAccessible::LineBoundary, &start, &end), Status())
+        << "the status box reads as one line";
+
+    // Clear Cards: the emptied table and the prompt, in one.
+    ClickButton(form->Command2);
+    EXPECT_EQ(Said(), QString("All places empty. Next card: hole card 1. ") + ClearPrompt);
 }
 
 }  // namespace
