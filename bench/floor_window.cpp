@@ -15,6 +15,8 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include "window/layout.h"
+
 namespace {
 
 constexpr QSize CardSize(52, 70);
@@ -27,16 +29,16 @@ public:
         setMouseTracking(true);
         setAttribute(Qt::WA_OpaquePaintEvent);
         setAttribute(Qt::WA_StaticContents);
-        resize(331, 500);
+        resize(FormWidth, FormHeight);
 
         auto* clear = new QPushButton("Clear Cards", this);
-        clear->setGeometry(248, 24, 65, 25);
+        clear->setGeometry(Command2Place);
         auto* players = new QLineEdit("2", this);
-        players->setGeometry(280, 56, 25, 17);
+        players->setGeometry(Text1Place);
         auto* status = new QPlainTextEdit(this);
-        status->setGeometry(176, 80, 137, 49);
+        status->setGeometry(StatusPlace);
         auto* play = new QPushButton("Play Hands", this);
-        play->setGeometry(176, 24, 65, 25);
+        play->setGeometry(Command1Place);
         connect(play, &QPushButton::clicked, status, [status] { status->setPlainText("Played."); });
     }
 

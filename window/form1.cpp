@@ -120,12 +120,12 @@ Form1Window::Form1Window() {
     const QFont bold12 = CourierNew(16, true);  // 12 points at 96 dpi
 
     // Created in the window's own order; children created later stack above.
-    Command2 = MakeButton(this, "Command2", "Clear Cards", {248, 24, 65, 25},
-                          "Empties all seven card places for the next hand");
+    Command2 =
+        MakeButton(this, "Command2", "Clear Cards", Command2Place, "Empties all seven card places for the next hand");
 
     Text1 = new QLineEdit("2", this);
     Text1->setObjectName("Text1");
-    Text1->setGeometry(280, 56, 25, 17);
+    Text1->setGeometry(Text1Place);
     Text1->setFont(bold12);
     Text1->setFrame(false);
     Text1->setTextMargins(0, 0, 0, 0);
@@ -135,7 +135,7 @@ Form1Window::Form1Window() {
 
     txt_Status = new StatusBox(this);
     txt_Status->setObjectName("txt_Status");
-    txt_Status->setGeometry(176, 80, 137, 49);
+    txt_Status->setGeometry(StatusPlace);
     txt_Status->setFont(CourierNew(11, false));  // 8.25 points
     txt_Status->setFrameShape(QFrame::NoFrame);
     txt_Status->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -152,16 +152,15 @@ Form1Window::Form1Window() {
 
     MakePictureBox(this, MiniSelection, "MiniSelection");
     Command1 =
-        MakeButton(this, "Command1", "Play Hands", {176, 24, 65, 25}, "Plays 1000 random deals and shows your chances");
+        MakeButton(this, "Command1", "Play Hands", Command1Place, "Plays 1000 random deals and shows your chances");
     MakePictureBox(this, MiniBack, "MiniBack");
     MakePictureBox(this, MiniCardsSprite2, "MiniCardsSprite2");
     MakePictureBox(this, MiniCardsSprite, "MiniCardsSprite");
 
-    Label3 = MakeLabel(this, "Label3", "Number of players:", {184, 56, 97, 17}, font(),
+    Label3 = MakeLabel(this, "Label3", "Number of players:", Label3Place, font(),
                        "Type the number of players into the box beside");
-    Label2 =
-        MakeLabel(this, "Label2", "Community Cards:", {24, 144, 241, 17}, bold12, "The five cards on the board below");
-    Label1 = MakeLabel(this, "Label1", "Hole Cards:", {24, 16, 121, 17}, bold12, "Your two cards below");
+    Label2 = MakeLabel(this, "Label2", "Community Cards:", Label2Place, bold12, "The five cards on the board below");
+    Label1 = MakeLabel(this, "Label1", "Hole Cards:", Label1Place, bold12, "Your two cards below");
     Text1->raise();  // the box shares its left pixel column with the label
 
     // Events over a control belong to that control, never to the table.

@@ -10,14 +10,12 @@
 #include <chrono>
 #include <string>
 
+#include "window/layout.h"
 #include "window/platform.h"
 
 class QLabel;
 class QLineEdit;
 class QPushButton;
-
-inline constexpr int FormWidth = 331;
-inline constexpr int FormHeight = 500;
 
 // A hidden picture holder: never shown, only the source of the board's copies.
 struct PictureBox {
