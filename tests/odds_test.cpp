@@ -363,3 +363,38 @@ TEST_F(Dealing, DealsTheCardsDrawCardDrawsFromTheCodesLeft) {
 }
 
 }  // namespace
+
+namespace {
+
+// The first run after a start plays the same deals every time: every text it
+// shows is pinned, so that no change to dealing, scoring or writing the
+// figures can alter what the user sees unnoticed. The window's own test pins
+// the same texts as the status box showed them.
+TEST_F(Dealing, TheFirstRunAfterAStartShowsThePinnedTexts) {
+    PutCard(1, "AS");
+    PutCard(2, "KD");
+    const std::string hole = Slots[1].Card + Slots[2].Card;
+    const Deck runDeck = BuildRunDeck(SlotCards());
+    int wins = 0;
+    int losses = 0;
+    int draws = 0;
+    DealtCards dealt;
+    std::string texts;
+    for (int deal = 1; deal <= DealsPerRun; ++deal) {
+        DealCards(dealt, runDeck, hole, CommunityCardsInSlots(), 4);
+        switch (ScoreDeal(hole, dealt)) {
+        case DealOutcome::Win: ++wins; break;
+        case DealOutcome::Loss: ++losses; break;
+        case DealOutcome::Draw: ++draws; break;
+        }
+        std::string text = FormatOdds(wins, losses, draws);
+        for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, "\n");
+        texts += (deal > 1 ? "|" : "") + text;
+        if (deal == DealsPerRun) EXPECT_EQ(text, "Win Chance: 36.7%\nLose Chance: 61.6%\nDraw Chance: 1.7%");
+    }
+    std::uint64_t hash = 14695981039346656037u;  // FNV-1a
+    for (char c : texts) hash = (hash ^ std::uint8_t(c)) * 1099511628211u;
+    EXPECT_EQ(hash, 5442007355108833612u);
+}
+
+}  // namespace
