@@ -891,28 +891,41 @@ def main():
         sys.exit(f"usage: {sys.argv[0]} <quillan> <sprite_cells> "
                  f"{'|'.join(SCENARIOS)}|no_display|accessibility_in_desktop")
     quillan, sprite_cells, scenario = sys.argv[1:]
-    # A killed test still runs its clean-up.
+
+    def play(session):
+        if scenario == "no_display":
+            no_display(quillan, session)
+        elif scenario == "accessibility_in_desktop":
+            accessibility_in_desktop(session, quillan, sprite_cells)
+        else:
+            session.start(quillan, **START.get(scenario, {}))
+            SCENARIOS[scenario](session, sprite_cells)
+    run_scenario(scenario, play)
+
+
+def run_scenario(name, play, keep=()):
+    """Runs play(session) in a session of its own and reports it as the
+    scenario name: passed, or failed with what Quillan printed. The session
+    ends whatever happens, a killed test included; the files named in keep,
+    in the session's folder, are kept in the current folder on a failure."""
     for number in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
         signal.signal(number, lambda *_: sys.exit("interrupted"))
-
     with tempfile.TemporaryDirectory(prefix="quillan-e2e-") as workdir:
         session = Session(workdir)
         try:
-            if scenario == "no_display":
-                no_display(quillan, session)
-            elif scenario == "accessibility_in_desktop":
-                accessibility_in_desktop(session, quillan, sprite_cells)
-            else:
-                session.start(quillan, **START.get(scenario, {}))
-                SCENARIOS[scenario](session, sprite_cells)
+            play(session)
         except Failure as failure:
-            print(f"FAILED ({scenario}): {failure}", file=sys.stderr)
+            print(f"FAILED ({name}): {failure}", file=sys.stderr)
+            for file in keep:
+                if os.path.exists(os.path.join(workdir, file)):
+                    os.replace(os.path.join(workdir, file), os.path.abspath(f"e2e_{file}"))
+                    print(f"kept as e2e_{file}", file=sys.stderr)
             if session.app_log:
                 print("Quillan's output:\n" + session.app_output(), file=sys.stderr)
             sys.exit(1)
         finally:
             session.close()
-    print(f"{scenario}: passed")
+    print(f"{name}: passed")
 
 
 if __name__ == "__main__":

@@ -13,14 +13,12 @@ folder and speech server, and leaves nothing behind.
 
 import os
 import re
-import signal
 import subprocess
 import sys
-import tempfile
 import time
 
 sys.dont_write_bytecode = True  # no __pycache__ in the source tree
-from e2e_test import AT_SPI_BUS_LAUNCHER, Failure, Session, run_ended, wait_for
+from e2e_test import Failure, run_ended, run_scenario, wait_for
 
 # Orca's desktop layout, with Num Lock off: flat review by line and by word,
 # and its click on the reviewed item.
@@ -148,7 +146,7 @@ def said_once(new, text, what):
         raise Failure(f"{what}: Orca said {text!r} {times} times: {new}")
 
 
-def orca(session, _):
+def orca(session):
     """A hand played with Orca's keys alone: picks by flat review and its
     click, with and without the pointer moved there, a place chosen, two runs,
     Clear Cards and both warnings, each checked against what Orca said and
@@ -286,24 +284,11 @@ def orca(session, _):
 def main():
     if len(sys.argv) != 2:
         sys.exit(f"usage: {sys.argv[0]} <quillan>")
-    for number in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
-        signal.signal(number, lambda *_: sys.exit("interrupted"))
-    with tempfile.TemporaryDirectory(prefix="quillan-e2e-") as workdir:
-        session = Session(workdir)
-        try:
-            session.start(sys.argv[1], accessible=True)
-            orca(session, None)
-        except Failure as failure:
-            print(f"FAILED (orca): {failure}", file=sys.stderr)
-            if os.path.exists(os.path.join(workdir, "orca.log")):
-                os.replace(os.path.join(workdir, "orca.log"), os.path.abspath("e2e_orca_failure.log"))
-                print("Orca's debug log kept as e2e_orca_failure.log", file=sys.stderr)
-            if session.app_log:
-                print("Quillan's output:\n" + session.app_output(), file=sys.stderr)
-            sys.exit(1)
-        finally:
-            session.close()
-    print("orca: passed")
+
+    def play(session):
+        session.start(sys.argv[1], accessible=True)
+        orca(session)
+    run_scenario("orca", play, keep=["orca.log"])
 
 
 if __name__ == "__main__":

@@ -13,13 +13,11 @@ behind, whatever happens.
 import glob
 import os
 import re
-import signal
 import subprocess
 import sys
-import tempfile
 
 sys.dont_write_bytecode = True  # no __pycache__ in the source tree
-from e2e_test import Failure, Session, app_environment, check_failure, free_display_number, wait_for, with_plugins
+from e2e_test import Failure, app_environment, check_failure, free_display_number, run_scenario, wait_for, with_plugins
 
 SOCKET = "wayland-quillan-e2e"
 SCREEN = (1024, 768)
@@ -169,21 +167,7 @@ def main():
     if len(sys.argv) != 4 or sys.argv[3] not in SCENARIOS:
         sys.exit(f"usage: {sys.argv[0]} <quillan> <xcb platform plugin> {'|'.join(SCENARIOS)}")
     quillan, xcb_plugin, scenario = sys.argv[1:]
-    for number in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
-        signal.signal(number, lambda *_: sys.exit("interrupted"))
-
-    with tempfile.TemporaryDirectory(prefix="quillan-e2e-") as workdir:
-        session = Session(workdir)
-        try:
-            SCENARIOS[scenario](session, quillan, xcb_plugin)
-        except Failure as failure:
-            print(f"FAILED (wayland {scenario}): {failure}", file=sys.stderr)
-            if session.app_log:
-                print("Quillan's output:\n" + session.app_output(), file=sys.stderr)
-            sys.exit(1)
-        finally:
-            session.close()
-    print(f"wayland {scenario}: passed")
+    run_scenario(f"wayland {scenario}", lambda session: SCENARIOS[scenario](session, quillan, xcb_plugin))
 
 
 if __name__ == "__main__":
