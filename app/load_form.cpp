@@ -9,10 +9,7 @@
 Form1Window* LoadForm1() {
     auto* form = new Form1Window;
     QObject::connect(form, &Form1Window::MouseMove, form, Form_MouseMove);
-    QObject::connect(form, &Form1Window::MouseUp, form, [](int Button, int Shift, float X, float Y) {
-        Form_MouseUp(Button, Shift, X, Y);
-        DescribeSlots();
-    });
+    QObject::connect(form, &Form1Window::MouseUp, form, Form_MouseUp);
     QObject::connect(form, &Form1Window::DblClick, form, Form_DblClick);
     QObject::connect(form, &Form1Window::Text1Validate, form, Text1_Validate);
     QObject::connect(form, &Form1Window::Command1Click, form, Command1_Click);

@@ -96,13 +96,11 @@ void Form_Load() {
     ActiveSlot = 1;
     PlaceSlots();
     DrawBoard();
-    DescribeSlots();
 }
 
 void Command2_Click() {
     EmptySlots();
     DrawBoard();
-    DescribeSlots();
     SetText(Form1->txt_Status, ClearPrompt);
     Form1->SetFocus(Form1->txt_Status);
 }
@@ -110,13 +108,9 @@ void Command2_Click() {
 void SheetCard_Click(int Column, int Row) {
     PickCard({Column, Row});
     DrawBoard();
-    DescribeSlots();
 }
 
 void Slot_Click(int Index) {
     ActiveSlot = static_cast<std::uint8_t>(Index);
     DrawBoard();
-    DescribeSlots();
 }
-
-void DescribeSlots() { Form1->DescribeTable(SlotsInWords()); }

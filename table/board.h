@@ -21,8 +21,4 @@ void Command2_Click();
 void SheetCard_Click(int Column, int Row);
 void Slot_Click(int Index);
 
-// Tells assistive technology what the slots hold and which takes the next
-// card; every change to the slots ends with it.
-void DescribeSlots();
-
 inline constexpr const char* ClearPrompt = "Select cards. Make sure the number of players in this round is correct.";

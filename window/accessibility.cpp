@@ -31,8 +31,7 @@ enum class Part { Table, Places, Sheet, Place, Card };
 
 class TablePart;
 
-// Every element of a window's card table, and what assistive technology was
-// last told of the slots.
+// Every element of a window's card table.
 struct TableParts {
     TablePart* table = nullptr;
     TablePart* places = nullptr;
@@ -40,8 +39,6 @@ struct TableParts {
     std::array<TablePart*, SlotCount> place{};                // slot n at n - 1
     std::array<TablePart*, SheetColumns * SheetRows> card{};  // cell (c, r) at (r - 1) * 13 + c - 1
     std::vector<QAccessible::Id> ids;
-    SlotArray told;
-    int toldActive = 0;
 };
 
 QRect ToRect(const TableArea& area) { return {area.X, area.Y, area.Width, area.Height}; }
@@ -148,6 +145,7 @@ public:
         if (name != pressAction() || !form_ || form_->WarningOpen()) return;
         if (part_ == Part::Place) emit form_->SlotClick(index_);
         if (part_ == Part::Card) emit form_->SheetCardClick(Column(), Row());
+        if (form_) form_->TellWhatChanged();
     }
 
     // The card of a card of the sheet.
@@ -283,7 +281,7 @@ public:
 
     // Tells assistive technology what changed on the table since it was last
     // told: a handful of events for a pick, not one for every element.
-    void AnnounceChanges(bool descriptionChanged) {
+    void SendChanges(const SlotArray& told, int toldActive, bool descriptionChanged) {
         TableParts& parts = Parts();
         auto send = [](QAccessibleInterface* part, QAccessible::Event type) {
             QAccessibleEvent event(part, type);
@@ -296,22 +294,18 @@ public:
             QAccessible::updateAccessibility(&event);
         };
         for (int n = 1; n <= SlotCount; ++n) {
-            if (Slots[n].Card != parts.told[n].Card) send(parts.place[std::size_t(n - 1)], QAccessible::NameChanged);
-            if ((n == ActiveSlot) != (n == parts.toldActive)) sendChecked(parts.place[std::size_t(n - 1)]);
+            if (Slots[n].Card != told[n].Card) send(parts.place[std::size_t(n - 1)], QAccessible::NameChanged);
+            if ((n == ActiveSlot) != (n == toldActive)) sendChecked(parts.place[std::size_t(n - 1)]);
         }
         // A card that came into a place, left one or moved to another.
         for (TablePart* card : parts.card) {
-            const int before = SlotHolding(card->Code(), parts.told);
+            const int before = SlotHolding(card->Code(), told);
             const int after = SlotHolding(card->Code());
             if (before == after) continue;
             if ((before == 0) != (after == 0)) sendChecked(card);
             send(card, QAccessible::DescriptionChanged);
         }
         if (descriptionChanged) send(parts.table, QAccessible::DescriptionChanged);
-        const std::string change = TableChangeInWords(parts.told, parts.toldActive, Slots, ActiveSlot);
-        if (!change.empty()) form_->Announce(change);
-        parts.told = Slots;
-        parts.toldActive = ActiveSlot;
     }
 
     // Says message through the next of the announcement elements.
@@ -358,9 +352,6 @@ private:
             parts_.sheet = make(Part::Sheet, 0);
             for (int n = 1; n <= SlotCount; ++n) parts_.place[std::size_t(n - 1)] = make(Part::Place, n);
             for (int i = 0; i < int(parts_.card.size()); ++i) parts_.card[std::size_t(i)] = make(Part::Card, i);
-            // Whoever asks first learns the table as it stands.
-            parts_.told = Slots;
-            parts_.toldActive = ActiveSlot;
         }
         return parts_;
     }
@@ -431,12 +422,22 @@ void InstallAccessibility() {
     (void)installed;
 }
 
-void Form1Window::DescribeTable(const std::string& description) {
-    const QString text = QString::fromStdString(description);
-    const bool changed = text != tableDescription_;
-    tableDescription_ = text;
+void Form1Window::TellWhatChanged() {
+    const bool same = ActiveSlot == told_.active &&
+                      std::equal(Slots.begin(), Slots.end(), told_.places.begin(),
+                                 [](const CardSlot& now, const CardSlot& told) { return now.Card == told.Card; });
+    if (same) return;
+    const QString words = QString::fromStdString(SlotsInWords());
     if (auto* form = dynamic_cast<FormAccessible*>(QAccessible::queryAccessibleInterface(this)))
-        form->AnnounceChanges(changed);
+        form->SendChanges(told_.places, told_.active, words != told_.words);
+    Announce(TableChangeInWords(told_.places, told_.active, Slots, ActiveSlot));
+    told_ = {Slots, ActiveSlot, words};
+}
+
+void Form1Window::showEvent(QShowEvent* event) {
+    // Assistive technology first learns the table as it is shown.
+    if (told_.words.isEmpty()) told_ = {Slots, ActiveSlot, QString::fromStdString(SlotsInWords())};
+    QWidget::showEvent(event);
 }
 
 void Form1Window::Announce(const std::string& message) {

@@ -187,7 +187,9 @@ Form1Window::Form1Window() {
         connect(button, &QPushButton::pressed, this,
                 [this, pressedUnderWarning] { *pressedUnderWarning = WarningOpen(); });
         connect(button, &QPushButton::clicked, this, [this, click, pressedUnderWarning] {
-            if (!WarningOpen() && !*pressedUnderWarning) emit(this->*click)();
+            if (WarningOpen() || *pressedUnderWarning) return;
+            emit(this->*click)();
+            TellWhatChanged();
         });
     }
 
@@ -235,6 +237,7 @@ void Form1Window::mouseDoubleClickEvent(QMouseEvent* event) {
 void Form1Window::mouseReleaseEvent(QMouseEvent* event) {
     const QPointF at = event->position();
     emit MouseUp(VbButtons(event->button()), VbShift(event->modifiers()), float(at.x()), float(at.y()));
+    TellWhatChanged();
 }
 
 void Form1Window::resizeEvent(QResizeEvent*) {

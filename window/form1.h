@@ -10,6 +10,7 @@
 #include <chrono>
 #include <string>
 
+#include "table/table.h"
 #include "window/layout.h"
 #include "window/platform.h"
 
@@ -84,11 +85,16 @@ public:
     // technology, reaches the handlers or changes the count.
     bool WarningOpen() const;
 
-    // What assistive technology reads for the card table. What changed since
-    // the last call, the description, a slot's card, the active slot, a
-    // card's slot, is announced, each once.
-    void DescribeTable(const std::string& description);
-    QString TableDescription() const { return tableDescription_; }
+    // Tells assistive technology what changed on the card table since it was
+    // last told: a slot's card, the active slot, a card's slot, the table's
+    // words, each once, and says the change. The window does so after every
+    // event it passes on, whichever way it came, and before anything else can
+    // read the table: before the status box is written, a warning opens or a
+    // run lets other events run.
+    void TellWhatChanged();
+    // The words assistive technology was last told for the card table:
+    // "Hole cards: ace of spades, ... Next card: community card 1.".
+    QString TableDescription() const { return told_.words; }
 
     // Says message to assistive technology unasked: a screen reader speaks it
     // as a notification while the focus, and the place a user reviews, stay
@@ -137,6 +143,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void InstallCountBoxRule();  // count_box.cpp
@@ -150,7 +157,12 @@ private:
     bool unloaded_ = false;
     quint64 lastPressTime_ = 0;  // the X server's time of the last press, in ms
     bool text1Unchecked_ = false;
-    QString tableDescription_;
+    // What assistive technology was last told of the card table.
+    struct Told {
+        SlotArray places;
+        int active = 0;
+        QString words;
+    } told_;
     QString text1WhileWarned_;
     QString pendingAnnouncement_;
     QString announcement_;

@@ -47,6 +47,7 @@ void WriteLines(QPlainTextEdit* box, const QString& lines) {
 }  // namespace
 
 void SetText(QPlainTextEdit* box, const std::string& text) {
+    if (Form1) Form1->TellWhatChanged();
     QString lines = QString::fromStdString(text);
     lines.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     WriteLines(box, lines);
