@@ -75,14 +75,15 @@ constexpr OffsetArguments EditableTextOffsets[] = {
 // answering true when it did.
 bool Changes(const QDBusMessage& call) {
     const QString& member = call.member();
-    if (call.interface() == EditableTextInterface) return true;
+    const bool asks = member.startsWith(QLatin1String("Get")) || member.startsWith(QLatin1String("Is"));
+    if (call.interface() == EditableTextInterface) return member != QLatin1String("CopyText");
     if (call.interface() == TextInterface)
-        return member == QLatin1String("SetCaretOffset") || member.endsWith(QLatin1String("Selection"));
+        return member == QLatin1String("SetCaretOffset") || (member.endsWith(QLatin1String("Selection")) && !asks);
     if (call.interface() == QLatin1String("org.a11y.atspi.Action")) return member == QLatin1String("DoAction");
     if (call.interface() == QLatin1String("org.a11y.atspi.Component"))
         return member == QLatin1String("GrabFocus") || member.startsWith(QLatin1String("Set")) ||
                member.startsWith(QLatin1String("ScrollTo"));
-    if (call.interface() == QLatin1String("org.a11y.atspi.Selection")) return !member.startsWith(QLatin1String("Get"));
+    if (call.interface() == QLatin1String("org.a11y.atspi.Selection")) return !asks;
     if (call.interface() == QLatin1String("org.a11y.atspi.Value")) return member == QLatin1String("SetCurrentValue");
     return call.interface() == QLatin1String("org.freedesktop.DBus.Properties") && member == QLatin1String("Set");
 }

@@ -823,6 +823,9 @@ def hostile_client(session, _):
         if node.getRoleName() == "push button":
             return [node]
         return [b for i in range(node.childCount) for b in buttons(node.getChildAtIndex(i))]
+    # Questions still get their answers under the warning.
+    call("status getSelection", status.queryText().getSelection, 0)
+    call("status copyText", status_edits.copyText, 0, 1)
     buttons(warning)[0].queryAction().doAction(0)
     time.sleep(0.5)
     if any(refused):
