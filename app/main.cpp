@@ -107,12 +107,15 @@ QByteArray StartupFailure(const QString& fatal) {
 
 // Passes a held message on as Qt would have: to the handler the application
 // had, or in Qt's own format to stderr.
-void PassOn(const HeldMessage& held) {
-    const QMessageLogContext context(nullptr, 0, nullptr, held.category.constData());
+void PassOn(QtMsgType type, const QMessageLogContext& context, const QString& text) {
     if (QtHandler)
-        QtHandler(held.type, context, held.text);
+        QtHandler(type, context, text);
     else
-        std::fprintf(stderr, "%s\n", qFormatLogMessage(held.type, context, held.text).toLocal8Bit().constData());
+        std::fprintf(stderr, "%s\n", qFormatLogMessage(type, context, text).toLocal8Bit().constData());
+}
+
+void PassOn(const HeldMessage& held) {
+    PassOn(held.type, QMessageLogContext(nullptr, 0, nullptr, held.category.constData()), held.text);
 }
 
 void HoldStartupMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
@@ -146,7 +149,7 @@ constexpr char ScreenReaderSlowToAnswer[] = "QSpiApplication::keyEventError";
 
 void PassRunningMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
     if (text.startsWith(QLatin1String(ScreenReaderSlowToAnswer))) return;
-    PassOn({type, context.category, text});
+    PassOn(type, context, text);
 }
 
 void ReleaseStartupMessages() {

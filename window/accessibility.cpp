@@ -398,8 +398,6 @@ void PassAccessibilityEvent(QAccessibleEvent* event) {
     QAccessible::installUpdateHandler(PassAccessibilityEvent);
 }
 
-}  // namespace
-
 // Qt's bridge to assistive technology says it is active before it puts its
 // handler of requests on the bus, in the same call: the guard goes in front
 // of that handler as soon as the call is over, before any request can come.
@@ -409,6 +407,8 @@ public:
         if (active) QTimer::singleShot(0, qApp, GuardAssistiveRequests);
     }
 };
+
+}  // namespace
 
 void InstallAccessibility() {
     static const bool installed = [] {
