@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "cards/cards.h"
-#include "tests/literal_evaluator.h"
+#include "tests/support/literal_evaluator.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "odds/play_hands.h"
 #include "table/board.h"
 #include "table/table.h"
-#include "tests/table_state.h"
+#include "tests/support/table_state.h"
 #include "window/form1.h"
 
 namespace {

@@ -15,20 +15,10 @@
 #include <vector>
 
 #include "cards/cards.h"
-#include "tests/literal_evaluator.h"
+#include "tests/support/literal_evaluator.h"
+#include "tests/support/print_text.h"
 
 namespace {
-
-void PrintText(const char* name, const std::string& text) {
-    std::fprintf(stderr, "%s (%zu bytes): \"", name, text.size());
-    for (unsigned char c : text) {
-        if (c >= 0x20 && c < 0x7f && c != '"' && c != '\\')
-            std::fputc(c, stderr);
-        else
-            std::fprintf(stderr, "\\x%02x", c);
-    }
-    std::fprintf(stderr, "\"\n");
-}
 
 [[noreturn]] void Fail(const char* rule, const std::string& hand, double value, const std::string& other = {},
                        double otherValue = 0) {

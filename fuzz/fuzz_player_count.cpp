@@ -19,23 +19,13 @@
 #include <string_view>
 
 #include "odds/odds.h"
+#include "tests/support/print_text.h"
 
 namespace {
 
 // Points and group separators of real locales, and a few no locale uses.
 constexpr std::string_view Points[] = {".", ",", "\xd9\xab", "", ".", ",", "'", "\xc2\xb7"};
 constexpr std::string_view Groups[] = {",", ".", "\xc2\xa0", "\xe2\x80\xaf", "'", "\xe2\x80\x99", "", " "};
-
-void PrintText(const char* name, std::string_view text) {
-    std::fprintf(stderr, "%s (%zu bytes): \"", name, text.size());
-    for (unsigned char c : text) {
-        if (c >= 0x20 && c < 0x7f && c != '"' && c != '\\')
-            std::fputc(c, stderr);
-        else
-            std::fprintf(stderr, "\\x%02x", c);
-    }
-    std::fprintf(stderr, "\"\n");
-}
 
 void PrintValue(const char* name, std::optional<double> value) {
     if (value)

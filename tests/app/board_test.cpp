@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "gui_support.h"
+#include "tests/support/gui_support.h"
 #include "window/artwork.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "cards/cards.h"
-#include "tests/literal_evaluator.h"
+#include "tests/support/literal_evaluator.h"
 
 namespace {
 

@@ -2,6 +2,8 @@
 #pragma once
 // Puts the card table back as start-up leaves it, for tests and benchmarks.
 
+#include <string>
+
 #include "table/table.h"
 
 // A clock for picks that moves on a second at every reading: no two picks
@@ -17,4 +19,11 @@ inline void ResetTable() {
     PlaceSlots();
     EmptySlots();
     MouseX = MouseY = 0;
+}
+
+// The slots' cards in order, "AS KD -- -- -- -- -- ".
+inline std::string SlotCodes() {
+    std::string codes;
+    for (const CardSlot& slot : Slots) codes += (slot.Card.empty() ? "--" : slot.Card) + " ";
+    return codes;
 }

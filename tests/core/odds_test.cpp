@@ -7,11 +7,11 @@
 #include <random>
 #include <set>
 
-#include "literal_evaluator.h"
 #include "odds/odds.h"
-#include "random_state.h"
 #include "table/table.h"
-#include "table_state.h"
+#include "tests/support/literal_evaluator.h"
+#include "tests/support/random_state.h"
+#include "tests/support/table_state.h"
 
 namespace {
 
@@ -388,9 +388,11 @@ TEST_F(Dealing, TheFirstRunAfterAStartShowsThePinnedTexts) {
         case DealOutcome::Draw: ++draws; break;
         }
         std::string text = FormatOdds(wins, losses, draws);
-        for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.replace(at, 2, "\n");
+        std::erase(text, '\r');  // the box shows each "\r\n" as one line end
         texts += (deal > 1 ? "|" : "") + text;
-        if (deal == DealsPerRun) EXPECT_EQ(text, "Win Chance: 36.7%\nLose Chance: 61.6%\nDraw Chance: 1.7%");
+        if (deal == DealsPerRun) {
+            EXPECT_EQ(text, "Win Chance: 36.7%\nLose Chance: 61.6%\nDraw Chance: 1.7%");
+        }
     }
     std::uint64_t hash = 14695981039346656037u;  // FNV-1a
     for (char c : texts) hash = (hash ^ std::uint8_t(c)) * 1099511628211u;

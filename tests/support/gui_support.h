@@ -22,10 +22,10 @@
 #include "app/app.h"
 #include "odds/odds.h"
 #include "odds/play_hands.h"
-#include "random_state.h"
 #include "table/board.h"
 #include "table/table.h"
-#include "table_state.h"
+#include "tests/support/random_state.h"
+#include "tests/support/table_state.h"
 #include "window/form1.h"
 
 // What a message box showed before the test closed it.
@@ -66,6 +66,9 @@ inline void SetCount(const QString& text) {
     box->editableTextInterface()->replaceText(0, box->textInterface()->characterCount(), text);
 }
 
+// What the status box shows.
+inline QString Status() { return Form1->txt_Status->toPlainText(); }
+
 // Opens a fresh window as the program does at start-up, and closes every
 // message box that comes up, noting what it said; whileBoxOpen, when set,
 // runs first, with the box still open.
@@ -99,8 +102,6 @@ protected:
         form.reset();
         QLocale::setDefault(QLocale::c());
     }
-
-    static QString Status() { return Form1->txt_Status->toPlainText(); }
 
     std::unique_ptr<Form1Window> form;
     QTimer boxCloser;

@@ -22,7 +22,7 @@
 #include <set>
 #include <string>
 
-#include "gui_support.h"
+#include "tests/support/gui_support.h"
 
 namespace {
 
@@ -137,7 +137,7 @@ public:
         } else if (action < 65) {
             Click(AnyPoint());
         } else if (action < 75) {
-            ClickButton(Pick(3) == 0 ? Form1->Command2 : Form1->Command1);
+            ClickSomewhereOn(Pick(3) == 0 ? Form1->Command2 : Form1->Command1);
         } else if (action < 85) {
             TypeInto(Form1->Text1);
         } else if (action < 91) {
@@ -168,8 +168,6 @@ private:
     int Pick(int below) { return std::uniform_int_distribution<int>(0, below - 1)(rng_); }
     int Between(int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng_); }
     bool Chance(double p) { return std::bernoulli_distribution(p)(rng_); }
-
-    static QString Status() { return Form1->txt_Status->toPlainText(); }
 
     [[gnu::format(printf, 2, 3)]] void Log(const char* format, ...) {
         char line[200];
@@ -334,7 +332,7 @@ private:
         if (run) --runDepth_;
     }
 
-    void ClickButton(QPushButton* button) {
+    void ClickSomewhereOn(QPushButton* button) {
         const QRect inside = button->geometry();
         Click({Between(inside.left(), inside.right()), Between(inside.top(), inside.bottom())});
     }

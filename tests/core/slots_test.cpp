@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "table/table.h"
-#include "table_state.h"
+#include "tests/support/table_state.h"
 
 namespace {
 
@@ -21,12 +21,6 @@ protected:
         ASSERT_TRUE(cell.onSheet()) << card;
         const TableArea area = SheetCellArea(cell.Column, cell.Row);
         Form_MouseUp(button, 0, float(area.X) + 2.5f, float(area.Y) + 3.5f);
-    }
-
-    static std::string Cards() {
-        std::string all;
-        for (const CardSlot& slot : Slots) all += (slot.Card.empty() ? "--" : slot.Card) + " ";
-        return all;
     }
 
     // What must hold after anything the mouse does.
@@ -115,14 +109,14 @@ TEST_F(Picking, SlotsStandInTheirFixedPlaces) {
 
 TEST_F(Picking, SevenPicksFillTheSlotsInOrderAndTheEighthReplacesTheFirst) {
     for (const char* card : {"AS", "KD", "2C", "0H", "JS", "9D", "5C"}) Pick(card);
-    EXPECT_EQ(Cards(), "AS KD 2C 0H JS 9D 5C ");
+    EXPECT_EQ(SlotCodes(), "AS KD 2C 0H JS 9D 5C ");
     EXPECT_EQ(ActiveSlot, 1);
     EXPECT_EQ(Slots[4].Column, 9);
     EXPECT_EQ(Slots[4].Row, 2);
     EXPECT_EQ(Slots[2].Column, 12);
     EXPECT_EQ(Slots[2].Row, 4);
     Pick("3H");
-    EXPECT_EQ(Cards(), "3H KD 2C 0H JS 9D 5C ");
+    EXPECT_EQ(SlotCodes(), "3H KD 2C 0H JS 9D 5C ");
     EXPECT_EQ(ActiveSlot, 2);
     ExpectConsistent();
 }
@@ -131,7 +125,7 @@ TEST_F(Picking, ACardAlreadyInASlotMovesToTheActiveSlot) {
     for (const char* card : {"AS", "KD", "2C", "0H"}) Pick(card);
     ASSERT_EQ(ActiveSlot, 5);
     Pick("KD");
-    EXPECT_EQ(Cards(), "AS -- 2C 0H KD -- -- ");
+    EXPECT_EQ(SlotCodes(), "AS -- 2C 0H KD -- -- ");
     EXPECT_EQ(ActiveSlot, 6);
     EXPECT_EQ(Slots[2].Column, 0);
 
@@ -153,7 +147,7 @@ TEST_F(Picking, AReleaseOnASlotMakesItActiveAndChangesNoCard) {
     Pick("QC");
     EXPECT_EQ(Slots[4].Card, "QC");
     EXPECT_EQ(ActiveSlot, 5);
-    EXPECT_EQ(Cards(), "AS -- -- QC -- -- -- ");
+    EXPECT_EQ(SlotCodes(), "AS -- -- QC -- -- -- ");
 
     // The right and bottom edges and the gaps between slots belong to no slot.
     for (auto [x, y] : {std::pair{82.f, 60.f}, {138.f, 200.f}, {100.f, 245.f}, {310.f, 200.f}, {-5.f, -5.f}}) {
@@ -162,7 +156,7 @@ TEST_F(Picking, AReleaseOnASlotMakesItActiveAndChangesNoCard) {
         EXPECT_EQ(MouseX, x);
         EXPECT_EQ(MouseY, y);
     }
-    EXPECT_EQ(Cards(), "AS -- -- QC -- -- -- ");
+    EXPECT_EQ(SlotCodes(), "AS -- -- QC -- -- -- ");
 }
 
 TEST_F(Picking, TheSheetEdgesAndEveryButtonPickAlike) {
@@ -184,7 +178,7 @@ TEST_F(Picking, EmptyingTwiceIsLikeOnceAndKeepsPlacesAndPointer) {
     Form_MouseUp(1, 0, 200, 200);
     EmptySlots();
     EmptySlots();
-    EXPECT_EQ(Cards(), "-- -- -- -- -- -- -- ");
+    EXPECT_EQ(SlotCodes(), "-- -- -- -- -- -- -- ");
     EXPECT_EQ(ActiveSlot, 1);
     EXPECT_EQ(Slots[7].X, 254);
     EXPECT_EQ(MouseX, 200);
@@ -282,8 +276,8 @@ TEST_F(Picking, TheSameCardPickedAgainSoonIsOneClickUnlessAPersonDoubleClicked) 
                 Pick(card);
             }
         }
-        EXPECT_EQ(Cards(), c.cards) << "after " << c.picks.size() << " picks ending with " << c.picks.back().first
-                                    << " at " << c.picks.back().second << " ms";
+        EXPECT_EQ(SlotCodes(), c.cards) << "after " << c.picks.size() << " picks ending with " << c.picks.back().first
+                                        << " at " << c.picks.back().second << " ms";
     }
 }
 

@@ -11,7 +11,7 @@
 #include <chrono>
 #include <thread>
 
-#include "gui_support.h"
+#include "tests/support/gui_support.h"
 
 namespace {
 
@@ -40,11 +40,7 @@ void PressButton(QPushButton* button) {
 }
 
 // The slots' cards and the active slot, "AS KD -- -- -- -- -- > 3".
-std::string TableState() {
-    std::string state;
-    for (const CardSlot& slot : Slots) state += (slot.Card.empty() ? "--" : slot.Card) + " ";
-    return state + "> " + std::to_string(ActiveSlot);
-}
+std::string TableState() { return SlotCodes() + "> " + std::to_string(ActiveSlot); }
 
 void HoleCards(const char* first, const char* second) {
     PutCard(1, first);
