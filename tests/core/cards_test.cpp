@@ -159,21 +159,6 @@ TEST_F(CardsTest, CodesInARunOfCodesAreFoundOnlyAtCardBoundaries) {
     }
 }
 
-TEST(CardRankValue, ValuesOfRankCharactersAndZeroForOthers) {
-    const std::string ranks = "23456789";
-    for (const char c : ranks) {
-        EXPECT_EQ(literal::RankValue(c), c - '0');
-    }
-    EXPECT_EQ(literal::RankValue('0'), 10);
-    EXPECT_EQ(literal::RankValue('J'), 11);
-    EXPECT_EQ(literal::RankValue('Q'), 12);
-    EXPECT_EQ(literal::RankValue('K'), 13);
-    EXPECT_EQ(literal::RankValue('A'), 14);
-    for (const char c : {'1', 'a', 'k', 'S', 'T', ' ', '\0'}) {
-        EXPECT_EQ(literal::RankValue(c), 0) << static_cast<int>(c);
-    }
-}
-
 TEST_F(CardsTest, EvaluateHandScoresKnownHands) {
     struct Case {
         const char* what;
@@ -194,6 +179,12 @@ TEST_F(CardsTest, EvaluateHandScoresKnownHands) {
         {"ace-low straight flush", "AS2S3S4S5SKH9D", 90100000000},
         {"six ranks in a row: the top five", "2S3H4D5C6S7HKD", 50300000000},
         {"seven ranks in a row up to the ace", "8S9H0DJCQSKHAD", 51000000000},
+        // The ten is written "0", between the nine and the jack; any other
+        // character, a "T" or a suit in lower case, makes no card.
+        {"a ten between nine and jack", "6S7H8D9C0SKHKD", 50600000000},
+        {"tens over nines", "0S0H9D9C2S3H4D", 31009040000},
+        {"a T is no ten", "TSJHQDKCAS2H3D", 11413121103},
+        {"a lower-case suit is no card", "0sJHQDKCAS2H3D", 11413121103},
         {"six suited in a row", "4H5H6H7H8H9H2C", 90500000000},
         {"six suited, no straight", "2D4D6D8D0DQDKD", 61312100806},
         {"straight and flush but not a straight flush", "5S6S7S8H9S2SKS", 61309070605},
