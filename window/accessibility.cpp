@@ -19,8 +19,7 @@
 #include "table/table.h"
 #include "window/form1.h"
 
-void GuardAssistiveRequests();                                   // assistive_guard.cpp
-QAccessibleInterface* MakeStatusBoxAccessible(QObject* object);  // status_box.cpp
+void GuardAssistiveRequests();  // assistive_guard.cpp
 
 namespace {
 

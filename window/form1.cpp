@@ -76,6 +76,41 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const char* text, QRe
     return button;
 }
 
+// The number of players, in red on black.
+QLineEdit* MakeCountBox(QWidget* parent, const QFont& font) {
+    auto* box = new QLineEdit("2", parent);
+    box->setObjectName("Text1");
+    box->setGeometry(Text1Place);
+    box->setFont(font);
+    box->setFrame(false);
+    box->setTextMargins(0, 0, 0, 0);
+    box->setAccessibleName("Number of players");
+    box->setAccessibleDescription("Players in the current round, 2 to 10, yourself included");
+    SetColours(box, Qt::red, Qt::black, QPalette::Base);
+    return box;
+}
+
+// The prompts and the figures, in yellow on dark grey, wrapped at the box's width.
+StatusBox* MakeStatusBox(QWidget* parent) {
+    auto* box = new StatusBox(parent);
+    box->setObjectName("txt_Status");
+    box->setGeometry(StatusPlace);
+    box->setFont(CourierNew(11, false));  // 8.25 points
+    box->setFrameShape(QFrame::NoFrame);
+    box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    box->setWordWrapMode(QTextOption::WordWrap);
+    box->document()->setDocumentMargin(2);
+    box->setTabChangesFocus(true);
+    box->setAccessibleName("Status");
+    box->setAccessibleDescription("Win, lose and draw chances of the hands played");
+    // The area the lines show in is a child of the box to assistive technology.
+    box->viewport()->setAccessibleName("Status");
+    SetColours(box, QColor(255, 255, 0), QColor(64, 64, 64), QPalette::Base);
+    return box;
+}
+
 // The box holds the picture of its own name.
 void MakePictureBox(QWidget* parent, PictureBox& box, const char* name) {
     box.picture = LoadPicture(QLatin1String(name));
@@ -123,33 +158,8 @@ Form1Window::Form1Window() {
     Command2 =
         MakeButton(this, "Command2", "Clear Cards", Command2Place, "Empties all seven card places for the next hand");
 
-    Text1 = new QLineEdit("2", this);
-    Text1->setObjectName("Text1");
-    Text1->setGeometry(Text1Place);
-    Text1->setFont(bold12);
-    Text1->setFrame(false);
-    Text1->setTextMargins(0, 0, 0, 0);
-    Text1->setAccessibleName("Number of players");
-    Text1->setAccessibleDescription("Players in the current round, 2 to 10, yourself included");
-    SetColours(Text1, Qt::red, Qt::black, QPalette::Base);
-
-    txt_Status = new StatusBox(this);
-    txt_Status->setObjectName("txt_Status");
-    txt_Status->setGeometry(StatusPlace);
-    txt_Status->setFont(CourierNew(11, false));  // 8.25 points
-    txt_Status->setFrameShape(QFrame::NoFrame);
-    txt_Status->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    txt_Status->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    txt_Status->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    txt_Status->setWordWrapMode(QTextOption::WordWrap);
-    txt_Status->document()->setDocumentMargin(2);
-    txt_Status->setTabChangesFocus(true);
-    txt_Status->setAccessibleName("Status");
-    txt_Status->setAccessibleDescription("Win, lose and draw chances of the hands played");
-    // The area the lines show in is a child of the box to assistive technology.
-    txt_Status->viewport()->setAccessibleName("Status");
-    SetColours(txt_Status, QColor(255, 255, 0), QColor(64, 64, 64), QPalette::Base);
-
+    Text1 = MakeCountBox(this, bold12);
+    txt_Status = MakeStatusBox(this);
     MakePictureBox(this, MiniSelection, "MiniSelection");
     Command1 =
         MakeButton(this, "Command1", "Play Hands", Command1Place, "Plays 1000 random deals and shows your chances");
@@ -175,11 +185,17 @@ Form1Window::Form1Window() {
     setTabOrder(Text1, Command2);
 
     InstallCountBoxRule();
+    PassClicksUnlessWarned();
 
-    // A warning holds the buttons too. The mouse and the keys cannot reach
-    // them past it, but assistive technology can press them, and its press
-    // clicks a tenth of a second later: a click whose press came while a
-    // warning was open does nothing, though the warning has closed since.
+    Command1->setFocus();
+    Form1 = this;
+}
+
+// A warning holds the buttons too. The mouse and the keys cannot reach
+// them past it, but assistive technology can press them, and its press
+// clicks a tenth of a second later: a click whose press came while a
+// warning was open does nothing, though the warning has closed since.
+void Form1Window::PassClicksUnlessWarned() {
     using Click = void (Form1Window::*)();
     for (auto [button, click] : {std::pair<QPushButton*, Click>{Command1, &Form1Window::Command1Click},
                                  std::pair<QPushButton*, Click>{Command2, &Form1Window::Command2Click}}) {
@@ -192,9 +208,6 @@ Form1Window::Form1Window() {
             TellWhatChanged();
         });
     }
-
-    Command1->setFocus();
-    Form1 = this;
 }
 
 bool Form1Window::WarningOpen() const {

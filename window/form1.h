@@ -4,15 +4,14 @@
 // its events and knows nothing of what the program does with them.
 
 #include <QImage>
-#include <QPlainTextEdit>
 #include <QRegion>
 #include <QWidget>
-#include <chrono>
 #include <string>
 
 #include "table/table.h"
 #include "window/layout.h"
 #include "window/platform.h"
+#include "window/status_box.h"
 
 class QLabel;
 class QLineEdit;
@@ -23,34 +22,6 @@ struct PictureBox {
     QLabel* control = nullptr;
     QImage picture;
     HDC hDC() { return &picture; }
-};
-
-// The status box. Qt 6.4's text edit crashes on a paste of clipboard data
-// that offers no format at all, as when the clipboard's owner has quit while
-// the context menu was open; the keyboard, the mouse, the menu and drops all
-// end in insertFromMimeData, so that is where a paste without text stops.
-//
-// A screen reader is told what the program writes into it, whole. A run
-// writes it after every deal: meanwhile a screen reader reads it as empty and
-// is told the figures once, when the last run ends, and the box repaints at
-// most once a frame, and once more at the end. Runs nest.
-class StatusBox : public QPlainTextEdit {
-public:
-    using QPlainTextEdit::QPlainTextEdit;
-
-    void BeginRunWrites();
-    void EndRunWrites();
-    bool InRun() const { return runs_ > 0; }
-    // After a run's write: lets the box repaint if a frame's time has passed.
-    void PaintIfFrameDue();
-
-protected:
-    bool canInsertFromMimeData(const QMimeData* source) const override;
-    void insertFromMimeData(const QMimeData* source) override;
-
-private:
-    int runs_ = 0;
-    std::chrono::steady_clock::time_point lastPaint_;
 };
 
 class Form1Window : public QWidget {
@@ -147,6 +118,7 @@ protected:
 
 private:
     void InstallCountBoxRule();  // count_box.cpp
+    void PassClicksUnlessWarned();
 
     QImage surface_;
     // The client size in the window's own pixels, and the screen scale it
@@ -170,12 +142,3 @@ private:
 
 // The window, while it exists.
 extern Form1Window* Form1;
-
-// The lines of a box as one sentence, for a screen reader to say whole:
-// "Win Chance: 34.8%, Lose Chance: 60.1%, Draw Chance: 5.1%".
-QString SpokenText(const QString& lines);
-
-// Replaces the whole text of a several-line box; CR LF starts a new line.
-// What the program writes into the status box is announced, whole, unless
-// its announcements are held.
-void SetText(QPlainTextEdit* box, const std::string& text);

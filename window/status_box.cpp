@@ -11,6 +11,8 @@
 
 #include <algorithm>
 
+#include "window/status_box.h"
+
 #include "window/form1.h"
 
 QString SpokenText(const QString& lines) { return lines.split(QLatin1Char('\n'), Qt::SkipEmptyParts).join(", "); }
