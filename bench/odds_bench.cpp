@@ -60,8 +60,9 @@ void BM_DrawBoard(benchmark::State& state) {
     PlaceHoleCards();
     int column = 0;
     for (auto _ : state) {
-        MouseX = float(SheetLeft + SheetStepX * column + 1);
-        MouseY = float(SheetTop + SheetStepY + 1);
+        const TableArea cell = SheetCellArea(column + 1, 2);
+        MouseX = float(cell.X + 1);
+        MouseY = float(cell.Y + 1);
         DrawBoard();
         column = (column + 1) % SheetColumns;
     }

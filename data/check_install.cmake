@@ -1,11 +1,16 @@
 # SPDX-License-Identifier: MIT
 # Steps of the install tests, run as
 #     cmake -D STEP=stage|icons|metainfo|manpage|docs -D BUILD_DIR=... -D PREFIX=... -D APP_ID=...
-#           -D ICON_SIZES=... -D VERSION=... -D SOURCE_DIR=... -P check_install.cmake
+#           -D VERSION=... -D SOURCE_DIR=... -P check_install.cmake
+# against the list of installed files that the build wrote, BUILD_DIR/installed-files.txt
 # or, for the reader of NEWS.md,
 #     cmake -D STEP=release_notes -D SOURCE_DIR=... -D WORK_DIR=... -P check_install.cmake
 
 cmake_minimum_required(VERSION 3.25)
+
+if(DEFINED BUILD_DIR)
+    file(STRINGS ${BUILD_DIR}/installed-files.txt installed)
+endif()
 
 # The text of a gzip file, or a failure when it is none.
 function(read_gzip file out)
@@ -41,10 +46,15 @@ if(STEP STREQUAL "stage")
         message(FATAL_ERROR "cmake --install into ${PREFIX} failed: ${result}")
     endif()
 
-    foreach(file bin/quillan share/applications/${APP_ID}.desktop share/metainfo/${APP_ID}.metainfo.xml
-                 share/man/man6/quillan.6.gz share/doc/quillan/copyright share/doc/quillan/changelog.gz)
+    foreach(file IN LISTS installed)
         if(NOT EXISTS ${PREFIX}/${file})
             message(FATAL_ERROR "not installed: ${file}")
+        endif()
+    endforeach()
+    file(GLOB_RECURSE staged RELATIVE ${PREFIX} ${PREFIX}/*)
+    foreach(file IN LISTS staged)
+        if(NOT file IN_LIST installed)
+            message(FATAL_ERROR "installed but not in installed-files.txt: ${file}")
         endif()
     endforeach()
     execute_process(COMMAND test -x ${PREFIX}/bin/quillan RESULT_VARIABLE not_executable)
@@ -53,10 +63,16 @@ if(STEP STREQUAL "stage")
     endif()
 
 elseif(STEP STREQUAL "icons")
-    foreach(size IN LISTS ICON_SIZES)
-        set(icon ${PREFIX}/share/icons/hicolor/${size}x${size}/apps/quillan.png)
-        if(NOT EXISTS ${icon})
-            message(FATAL_ERROR "no ${size}x${size} icon: ${icon}")
+    set(sizes)
+    foreach(file IN LISTS installed)
+        if(NOT file MATCHES "/icons/hicolor/([0-9]+)x([0-9]+)/apps/quillan\\.png$")
+            continue()
+        endif()
+        set(size ${CMAKE_MATCH_1})
+        list(APPEND sizes ${size})
+        set(icon ${PREFIX}/${file})
+        if(NOT CMAKE_MATCH_1 STREQUAL CMAKE_MATCH_2)
+            message(FATAL_ERROR "an icon that is not square: ${file}")
         endif()
         execute_process(COMMAND identify -format "%m %wx%h" ${icon}
                         OUTPUT_VARIABLE found RESULT_VARIABLE result)
@@ -64,6 +80,10 @@ elseif(STEP STREQUAL "icons")
             message(FATAL_ERROR "${icon} is '${found}', not a ${size}x${size} PNG")
         endif()
     endforeach()
+    # The one size the icon theme requires.
+    if(NOT 48 IN_LIST sizes)
+        message(FATAL_ERROR "no 48x48 icon among ${sizes}")
+    endif()
 
 elseif(STEP STREQUAL "metainfo")
     set(metainfo ${PREFIX}/share/metainfo/${APP_ID}.metainfo.xml)

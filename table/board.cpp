@@ -13,7 +13,8 @@ namespace {
 
 // Where the card of a sheet cell lies on the table at rest.
 QPoint SheetCorner(int column, int row) {
-    return {SheetLeft + SheetStepX * (column - 1), SheetTop + SheetStepY * (row - 1)};
+    const TableArea cell = SheetCellArea(column, row);
+    return {cell.X, cell.Y};
 }
 
 // Copies the card in a cell (column, row) of a card sheet to (x, y) of the surface.

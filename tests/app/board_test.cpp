@@ -142,7 +142,7 @@ TEST_F(Board, PointerMovesRepaintNoControl) {
     PaintCounter paints;
     for (QWidget* control : form->findChildren<QWidget*>()) control->installEventFilter(&paints);
     for (int column = 1; column <= 13; ++column) {
-        MoveTo(SheetLeft + SheetStepX * (column - 1) + 1, SheetTop + 1);
+        MoveTo(SheetCellArea(column, 1).X + 1, SheetTop + 1);
         QApplication::processEvents();
     }
     Form_MouseUp(1, 0, SheetLeft + 1, SheetTop + 1);  // a pick, shown by the next move
@@ -185,7 +185,7 @@ TEST_F(Board, ScaledWindowShowsCardsPixelForPixel) {
     Form_MouseUp(1, 0, 251, 285);
     MoveTo(0, 0);
     const QImage grab = form->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    ASSERT_EQ(grab.width(), 2 * 331);
+    ASSERT_EQ(grab.width(), 2 * FormWidth);
     QSet<QRgb> sprite;
     const QImage& sheet = form->MiniCardsSprite.picture;
     for (int y = 0; y < 70; ++y) {

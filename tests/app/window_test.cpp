@@ -258,7 +258,7 @@ TEST_F(PlayHands, ACardPutOnTheBoardDuringARunPlaysFromTheNextDeal) {
         QTimer::singleShot(0, form.get(), [&] {
             for (int column = 9; column <= 13; ++column)
                 QTest::mouseClick(form.get(), Qt::LeftButton, {},
-                                  {SheetLeft + SheetStepX * (column - 1) + 9, SheetTop + 20});
+                                  {SheetCellArea(column, 1).X + 9, SheetTop + 20});
         });
     });
     ClickButton(form->Command1);
@@ -545,7 +545,7 @@ TEST_F(WindowLayout, ButtonsKeepThePlatformsColours) {
 
 TEST_F(ClearCards, EmptiesTheSlotsAndPromptsAndLeavesTheCount) {
     for (int n = 1; n <= 7; ++n)
-        QTest::mouseClick(form.get(), Qt::LeftButton, {}, {SheetLeft + SheetStepX * (n - 1) + 1, SheetTop + 1});
+        QTest::mouseClick(form.get(), Qt::LeftButton, {}, {SheetCellArea(n, 1).X + 1, SheetTop + 1});
     const QString full =
         "Hole cards: two of spades, three of spades. Community cards: four of spades, five of spades, six of spades, "
         "seven of spades, eight of spades. Next card: hole card 1.";

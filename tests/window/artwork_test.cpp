@@ -305,7 +305,7 @@ TEST(ArtSelection, GlowsFromYellowToTableGreenRoundARedCard) {
 }
 
 TEST(ArtIcon, IsDrawnOpaqueAtEverySize) {
-    for (int size : {32, 48, 64, 128, 256}) {
+    for (int size : {QUILLAN_ICON_SIZES}) {
         const QImage icon = DrawAppIcon(size);
         ASSERT_EQ(icon.size(), QSize(size, size));
         EXPECT_FALSE(icon.hasAlphaChannel());
@@ -323,7 +323,7 @@ TEST(ArtIcon, IsDrawnOpaqueAtEverySize) {
     EXPECT_NE(DrawAppIcon(64), DrawAppIcon(32).scaled(64, 64));
 
     const QList<QSize> sizes = AppIcon().availableSizes();
-    for (int size : {32, 48, 64, 128, 256}) EXPECT_TRUE(sizes.contains(QSize(size, size))) << size;
+    for (int size : {QUILLAN_ICON_SIZES}) EXPECT_TRUE(sizes.contains(QSize(size, size))) << size;
 }
 
 // The window loads what the build drew and built into it; this fails when the
@@ -349,7 +349,7 @@ TEST(ArtBuiltIn, EveryPictureAndIconIsWhatTheCodeDrawsNow) {
 
     const QIcon icon = AppIcon();
     EXPECT_EQ(icon.availableSizes().size(), 5);
-    for (int size : {32, 48, 64, 128, 256}) {
+    for (int size : {QUILLAN_ICON_SIZES}) {
         const QImage loaded = icon.pixmap(QSize(size, size)).toImage().convertToFormat(QImage::Format_RGB32);
         EXPECT_TRUE(loaded == DrawAppIcon(size)) << size;
     }
