@@ -28,8 +28,7 @@ void CopyCard(HDC sheet, int column, int row, int x, int y) {
 // not the window.
 struct Shown {
     SheetCell hovered;
-    std::uint8_t activeSlot = 0;
-    std::array<CardCode, SlotCount> cards;
+    TableSnapshot table;
 };
 Shown Showing;
 
@@ -47,9 +46,9 @@ QRect SlotArea(const CardSlot& slot) { return {slot.X - FrameMargin, slot.Y - Fr
 QRegion ChangedSinceShown(SheetCell hovered) {
     QRegion changed;
     if (hovered != Showing.hovered) changed += CardArea(hovered).united(CardArea(Showing.hovered));
+    const TableSnapshot now = SnapshotOfTable();
     for (int n = 1; n <= SlotCount; ++n) {
-        if (Slots[n].Card != Showing.cards[n - 1] || (n == ActiveSlot) != (n == Showing.activeSlot))
-            changed += SlotArea(Slots[n]);
+        if (ChangeOfSlot(Showing.table, now, n).any()) changed += SlotArea(Slots[n]);
     }
     return changed;
 }
@@ -82,7 +81,7 @@ void DrawBoard() {
         }
     }
     Form1->Refresh(ChangedSinceShown(hovered));
-    Showing = {hovered, ActiveSlot, SlotCards()};
+    Showing = {hovered, SnapshotOfTable()};
 }
 
 void Form_MouseMove(int /*Button*/, int /*Shift*/, float X, float Y) {

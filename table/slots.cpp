@@ -142,20 +142,35 @@ std::string Sentence(std::string words) {
 
 }  // namespace
 
-std::string TableChangeInWords(const SlotArray& before, int activeBefore, const SlotArray& after, int activeAfter) {
-    const bool emptied = AllEmpty(after) && !AllEmpty(before);
+TableSnapshot SnapshotOfTable() { return {Slots, ActiveSlot}; }
+
+SlotChange ChangeOfSlot(const TableSnapshot& before, const TableSnapshot& after, int number) {
+    return {before.places[number].Card != after.places[number].Card,
+            (number == before.active) != (number == after.active)};
+}
+
+bool TableChanged(const TableSnapshot& before, const TableSnapshot& after) {
+    for (int n = 1; n <= SlotCount; ++n) {
+        if (ChangeOfSlot(before, after, n).any()) return true;
+    }
+    return false;
+}
+
+std::string TableChangeInWords(const TableSnapshot& before, const TableSnapshot& after) {
+    if (!TableChanged(before, after)) return "";
+    const bool emptied = AllEmpty(after.places) && !AllEmpty(before.places);
     std::string placed = emptied ? "All places empty. " : "";
     std::string left;
     for (int n = 1; n <= SlotCount; ++n) {
-        if (before[n].Card == after[n].Card) continue;
-        if (!after[n].Card.empty()) {
-            placed += Sentence(CardName(after[n].Card) + " in " + SlotNameInSentence(n));
+        if (!ChangeOfSlot(before, after, n).card) continue;
+        const CardCode& card = after.places[n].Card;
+        if (!card.empty()) {
+            placed += Sentence(CardName(card) + " in " + SlotNameInSentence(n));
         } else if (!emptied) {
             left += Sentence(SlotName(n) + " empty");
         }
     }
-    if (placed.empty() && left.empty() && activeBefore == activeAfter) return "";
-    return placed + left + "Next card: " + SlotNameInSentence(activeAfter) + ".";
+    return placed + left + "Next card: " + SlotNameInSentence(after.active) + ".";
 }
 
 void PickCard(SheetCell cell) {

@@ -138,12 +138,31 @@ std::array<CardCode, SlotCount> SlotCards();
 // king of diamonds. Community cards: none. Next card: community card 1."
 std::string SlotsInWords();
 
-// What changed between two states of the table, as a screen reader says it
-// unasked: a pick, "King of diamonds in hole card 2. Next card: community
-// card 1."; a card moved on also empties its old place ("Hole card 1
-// empty."); a place chosen, "Next card: community card 3."; an emptied table,
-// "All places empty. Next card: hole card 1.". "" when nothing changed.
-std::string TableChangeInWords(const SlotArray& before, int activeBefore, const SlotArray& after, int activeAfter);
+// The slots and the active slot at one moment, as the screen or assistive
+// technology was last shown them: what changed since is worked out from this
+// alone.
+struct TableSnapshot {
+    SlotArray places;
+    int active = 0;
+};
+TableSnapshot SnapshotOfTable();  // the table now
+
+// How slot number (1..7) differs between two snapshots: its card, or its
+// being the slot the next card goes to.
+struct SlotChange {
+    bool card = false;
+    bool active = false;
+    bool any() const { return card || active; }
+};
+SlotChange ChangeOfSlot(const TableSnapshot& before, const TableSnapshot& after, int number);
+bool TableChanged(const TableSnapshot& before, const TableSnapshot& after);
+
+// What changed between two snapshots, as a screen reader says it unasked: a
+// pick, "King of diamonds in hole card 2. Next card: community card 1."; a
+// card moved on also empties its old place ("Hole card 1 empty."); a place
+// chosen, "Next card: community card 3."; an emptied table, "All places
+// empty. Next card: hole card 1.". "" when nothing changed.
+std::string TableChangeInWords(const TableSnapshot& before, const TableSnapshot& after);
 
 // The window's handler of a double click made by hand: the release that ends
 // it picks even when it repeats the last pick, as a person's second click is

@@ -280,7 +280,7 @@ public:
 
     // Tells assistive technology what changed on the table since it was last
     // told: a handful of events for a pick, not one for every element.
-    void SendChanges(const SlotArray& told, int toldActive, bool descriptionChanged) {
+    void SendChanges(const TableSnapshot& told, bool descriptionChanged) {
         TableParts& parts = Parts();
         auto send = [](QAccessibleInterface* part, QAccessible::Event type) {
             QAccessibleEvent event(part, type);
@@ -292,13 +292,15 @@ public:
             QAccessibleStateChangeEvent event(part, checked);
             QAccessible::updateAccessibility(&event);
         };
+        const TableSnapshot now = SnapshotOfTable();
         for (int n = 1; n <= SlotCount; ++n) {
-            if (Slots[n].Card != told[n].Card) send(parts.place[std::size_t(n - 1)], QAccessible::NameChanged);
-            if ((n == ActiveSlot) != (n == toldActive)) sendChecked(parts.place[std::size_t(n - 1)]);
+            const SlotChange change = ChangeOfSlot(told, now, n);
+            if (change.card) send(parts.place[std::size_t(n - 1)], QAccessible::NameChanged);
+            if (change.active) sendChecked(parts.place[std::size_t(n - 1)]);
         }
         // A card that came into a place, left one or moved to another.
         for (TablePart* card : parts.card) {
-            const int before = SlotHolding(card->Code(), told);
+            const int before = SlotHolding(card->Code(), told.places);
             const int after = SlotHolding(card->Code());
             if (before == after) continue;
             if ((before == 0) != (after == 0)) sendChecked(card);
@@ -422,20 +424,18 @@ void InstallAccessibility() {
 }
 
 void Form1Window::TellWhatChanged() {
-    const bool same = ActiveSlot == told_.active &&
-                      std::equal(Slots.begin(), Slots.end(), told_.places.begin(),
-                                 [](const CardSlot& now, const CardSlot& told) { return now.Card == told.Card; });
-    if (same) return;
+    const TableSnapshot now = SnapshotOfTable();
+    if (!TableChanged(told_.table, now)) return;
     const QString words = QString::fromStdString(SlotsInWords());
     if (auto* form = dynamic_cast<FormAccessible*>(QAccessible::queryAccessibleInterface(this)))
-        form->SendChanges(told_.places, told_.active, words != told_.words);
-    Announce(TableChangeInWords(told_.places, told_.active, Slots, ActiveSlot));
-    told_ = {Slots, ActiveSlot, words};
+        form->SendChanges(told_.table, words != told_.words);
+    Announce(TableChangeInWords(told_.table, now));
+    told_ = {now, words};
 }
 
 void Form1Window::showEvent(QShowEvent* event) {
     // Assistive technology first learns the table as it is shown.
-    if (told_.words.isEmpty()) told_ = {Slots, ActiveSlot, QString::fromStdString(SlotsInWords())};
+    if (told_.words.isEmpty()) told_ = {SnapshotOfTable(), QString::fromStdString(SlotsInWords())};
     QWidget::showEvent(event);
 }
 

@@ -131,8 +131,7 @@ private:
     bool text1Unchecked_ = false;
     // What assistive technology was last told of the card table.
     struct Told {
-        SlotArray places;
-        int active = 0;
+        TableSnapshot table;
         QString words;
     } told_;
     QString text1WhileWarned_;

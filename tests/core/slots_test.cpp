@@ -223,8 +223,7 @@ TEST_F(Picking, TheSlotsReadInWordsAsTheyArePicked) {
         {"clear", "Hole cards: none. Community cards: none. Next card: hole card 1.", ""},
     };
     for (const Step& step : steps) {
-        const SlotArray before = Slots;
-        const int activeBefore = ActiveSlot;
+        const TableSnapshot before = SnapshotOfTable();
         const std::string_view pick = step.pick;
         if (pick == "clear") {
             EmptySlots();
@@ -235,7 +234,7 @@ TEST_F(Picking, TheSlotsReadInWordsAsTheyArePicked) {
             Form_MouseUp(1, 0, slot.X + 1, slot.Y + 1);
         }
         EXPECT_EQ(SlotsInWords(), step.words) << "after " << step.pick;
-        EXPECT_EQ(TableChangeInWords(before, activeBefore, Slots, ActiveSlot), step.change) << "after " << step.pick;
+        EXPECT_EQ(TableChangeInWords(before, SnapshotOfTable()), step.change) << "after " << step.pick;
     }
 }
 
