@@ -3,7 +3,7 @@
 """Drives the real Quillan program on a private Xvfb display with real X input,
 as a user would, and checks what the screen and the clipboard show.
 
-    e2e_test.py <quillan> <sprite_cells> <scenario>
+    e2e_test.py <quillan> <e2e_places> <scenario>
     e2e_test.py <quillan> <picture.png> screenshot
 
 Each scenario starts its own display and its own Quillan, and leaves neither
@@ -300,9 +300,9 @@ def play(session, sprite_cells):
     if sprite_cells is None:
         return
 
-    made = session.run(sprite_cells, session.workdir, *HOLE_SLOTS)
+    made = session.run(sprite_cells, "cells", session.workdir, *HOLE_SLOTS)
     if made.returncode != 0:
-        raise Failure("sprite_cells failed: " + made.stderr.decode())
+        raise Failure("e2e_places cells failed: " + made.stderr.decode())
     screenshot = os.path.join(session.workdir, "screen.png")
     session.run("import", "-silent", "-window", "root", screenshot)
     _, left, top, _, _ = session.window_info()
@@ -891,7 +891,7 @@ START = {"window": {"args": IGNORED_ARGUMENTS, "desktop": WAYLAND_DESKTOP}, "acc
 
 def main():
     if len(sys.argv) != 4 or sys.argv[3] not in [*SCENARIOS, "no_display", "accessibility_in_desktop"]:
-        sys.exit(f"usage: {sys.argv[0]} <quillan> <sprite_cells> "
+        sys.exit(f"usage: {sys.argv[0]} <quillan> <e2e_places> "
                  f"{'|'.join(SCENARIOS)}|no_display|accessibility_in_desktop")
     quillan, sprite_cells, scenario = sys.argv[1:]
 
