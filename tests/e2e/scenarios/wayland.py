@@ -1,28 +1,19 @@
-#!/usr/bin/env python3
 # SPDX-License-Identifier: MIT
-"""Starts the real Quillan in a Wayland session: weston's headless compositor,
-with XWayland where the scenario wants X, and checks what the compositor
-shows against the window Quillan draws on a plain Xvfb display.
-
-    wayland_test.py <quillan> <xcb platform plugin> xwayland|wayland|no_plugin
-
-Each scenario starts its own compositor, display and Quillan, and leaves none
-behind, whatever happens.
-"""
+"""Quillan in a Wayland session: weston's headless compositor, with XWayland
+where the scenario wants X, and what the compositor shows checked against
+the window Quillan draws on a plain Xvfb display."""
 
 import glob
 import os
 import re
 import subprocess
-import sys
 
-sys.dont_write_bytecode = True  # no __pycache__ in the source tree
-from e2e_test import Failure, app_environment, check_failure, free_display_number, run_scenario, wait_for, with_plugins
+from registry import scenario
+from session import Failure, app_environment, check_failure, free_display_number, wait_for, with_plugins
 
+WAYLAND = {"needs": ["wayland"]}
 SOCKET = "wayland-quillan-e2e"
 SCREEN = (1024, 768)
-WINDOW = (331, 500)
-TABLE_GREEN = b"\x00\x80\x00"
 NOT_ON_TOP = 'quillan: on Wayland the window cannot be kept above other windows; see "man quillan" for how'
 
 
@@ -70,23 +61,23 @@ def screenshot(session, env):
     return session.pixels(taken[0]) if taken else None
 
 
-def window_in(shot):
+def window_in(session, shot):
     """The window's client area in a screenshot, found by the table's green,
     which fills whole rows and columns of it and no more than a few pixels of
     anything else: its picture, as raw RGB rows, or None while there is none."""
     width, height = SCREEN
-    green = [shot[i:i + 3] == TABLE_GREEN for i in range(0, len(shot), 3)]
+    green = [shot[i:i + 3] == session.places.table_green for i in range(0, len(shot), 3)]
     rows = [y for y in range(height) if sum(green[y * width:(y + 1) * width]) >= 100]
     columns = [x for x in range(width) if sum(green[x::width]) >= 100]
-    if not rows or not columns or (columns[-1] - columns[0] + 1, rows[-1] - rows[0] + 1) != WINDOW:
+    if not rows or not columns or (columns[-1] - columns[0] + 1, rows[-1] - rows[0] + 1) != session.places.window:
         return None
     return b"".join(shot[3 * (y * width + columns[0]):3 * (y * width + columns[-1] + 1)]
                     for y in range(rows[0], rows[-1] + 1))
 
 
-def drawn_on_x(session, quillan):
+def drawn_on_x(session):
     """The window as Quillan draws it on a plain Xvfb display."""
-    session.start(quillan)
+    session.start()
     picture = os.path.join(session.workdir, "on-x.png")
     session.run("import", "-silent", "-window", str(session.window), picture, check=True)
     expected = session.pixels(picture)
@@ -104,7 +95,7 @@ def shown_as_on_x(session, env, expected, app):
         if app.poll() is not None:
             raise Failure(f"Quillan ended with status {app.returncode} before showing its window")
         shot = screenshot(session, env)
-        last = shot and window_in(shot)
+        last = shot and window_in(session, shot)
         return last == expected
 
     try:
@@ -115,60 +106,52 @@ def shown_as_on_x(session, env, expected, app):
         raise Failure(f"{failure}: {wrong}")
 
 
-def start_quillan(session, quillan, env):
+def start_quillan(session, env):
+    """Starts Quillan in env, its output going to a fresh log."""
     session.env = env
     session.app_log = open(os.path.join(session.workdir, "quillan.log"), "w+")
-    return session.spawn([quillan], env=env, stdout=session.app_log, stderr=subprocess.STDOUT)
+    session.app = session.spawn([session.quillan], env=env, stdout=session.app_log, stderr=subprocess.STDOUT)
+    return session.app
 
 
-def xwayland(session, quillan, _):
+@scenario(**WAYLAND)
+def wayland_xwayland(session):
     """On a Wayland desktop with XWayland, Quillan starts on X, asks nothing
     of Wayland, says nothing and draws its table as on any X display."""
-    expected = drawn_on_x(session, quillan)
+    expected = drawn_on_x(session)
     env = start_weston(session, xwayland=True)
-    session.app = start_quillan(session, quillan, env)
+    start_quillan(session, env)
     session.window = wait_for("Quillan's window on XWayland", session.main_window, 30)
     title, _, _, width, height = session.window_info()
-    if (title, width, height) != ("Quillan", *WINDOW):
+    if (title, width, height) != ("Quillan", *session.places.window):
         raise Failure(f"the window on XWayland is {title!r}, {width}x{height}")
     shown_as_on_x(session, env, expected, session.app)
     if output := session.app_output().strip():
         raise Failure("Quillan printed on a start through XWayland:\n" + output)
 
 
-def wayland(session, quillan, _):
+@scenario(**WAYLAND)
+def wayland_wayland(session):
     """With DISPLAY naming no X server, as a desktop without XWayland may
     leave it, Quillan starts on Wayland, draws its table as on X and says
     once that the window cannot be kept above the others."""
-    expected = drawn_on_x(session, quillan)
+    expected = drawn_on_x(session)
     env = start_weston(session, xwayland=False)
     env["DISPLAY"] = ":" + str(free_display_number())
-    session.app = start_quillan(session, quillan, env)
+    start_quillan(session, env)
     shown_as_on_x(session, env, expected, session.app)
     if (output := session.app_output().strip()) != NOT_ON_TOP:
         raise Failure(f"Quillan said {output!r} on Wayland; expected the one line {NOT_ON_TOP!r}")
 
 
-def no_plugin(session, quillan, xcb_plugin):
+@scenario(**WAYLAND)
+def wayland_no_plugin(session):
     """On a Wayland desktop whose machine lacks Qt's Wayland plugin, with
     DISPLAY naming no X server or not set, the failure names the package."""
     env = start_weston(session, xwayland=False)
-    lacking = with_plugins(quillan, os.path.join(session.workdir, "xcb-only"), [xcb_plugin])
+    lacking = with_plugins(session.quillan, os.path.join(session.workdir, "xcb-only"),
+                           [session.options["xcb_plugin"]])
     for display in (":" + str(free_display_number()), None):
         settings = dict(env, DISPLAY=display) if display else {k: v for k, v in env.items() if k != "DISPLAY"}
         check_failure(lacking, settings, 'Qt platform plugin "wayland"', {"DISPLAY": display})
         check_failure(lacking, settings, "install the Debian package qt6-wayland", {"DISPLAY": display})
-
-
-SCENARIOS = {f.__name__: f for f in (xwayland, wayland, no_plugin)}
-
-
-def main():
-    if len(sys.argv) != 4 or sys.argv[3] not in SCENARIOS:
-        sys.exit(f"usage: {sys.argv[0]} <quillan> <xcb platform plugin> {'|'.join(SCENARIOS)}")
-    quillan, xcb_plugin, scenario = sys.argv[1:]
-    run_scenario(f"wayland {scenario}", lambda session: SCENARIOS[scenario](session, quillan, xcb_plugin))
-
-
-if __name__ == "__main__":
-    main()

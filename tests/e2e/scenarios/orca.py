@@ -1,15 +1,9 @@
-#!/usr/bin/python3
 # SPDX-License-Identifier: MIT
-"""Plays a hand as a blind player does: the real Orca screen reader, speaking
+"""A hand played as a blind player does: the real Orca screen reader, speaking
 through speech-dispatcher and espeak-ng to no sound card, and its own keys
 alone. What Orca says is read from its debug log, where every utterance is a
-SPEECH OUTPUT line; what the table holds is read over AT-SPI.
-
-    orca_test.py <quillan>
-
-It runs in a session of its own, display, D-Bus, accessibility bus, home
-folder and speech server, and leaves nothing behind.
-"""
+SPEECH OUTPUT line; what the table holds is read over AT-SPI. Its session
+has its own home folder and speech server besides."""
 
 import os
 import re
@@ -17,8 +11,9 @@ import subprocess
 import sys
 import time
 
-sys.dont_write_bytecode = True  # no __pycache__ in the source tree
-from e2e_test import Failure, run_ended, run_scenario, wait_for
+from at_spi import AtSpiClient
+from registry import scenario
+from session import Failure, run_ended, wait_for
 
 # Orca's desktop layout, with Num Lock off: flat review by line and by word,
 # and its click on the reviewed item.
@@ -71,6 +66,10 @@ class Orca:
         self.heard = 0
         self.until("Orca to start", "Screen reader on.")
 
+    def alive(self):
+        if self.process.poll() is not None:
+            raise Failure(f"Orca ended with status {self.process.returncode}")
+
     def said(self):
         """Everything Orca has said so far, but the keys it echoed."""
         if not os.path.exists(self.log):
@@ -84,8 +83,7 @@ class Orca:
         """What Orca said since the last call, once it has said wanted: an
         utterance, or a test of the list of utterances."""
         def heard():
-            if self.process.poll() is not None:
-                raise Failure(f"Orca ended with status {self.process.returncode}")
+            self.alive()
             new = self.said()[self.heard:]
             return new if (wanted(new) if callable(wanted) else wanted in new) else None
         try:
@@ -97,7 +95,10 @@ class Orca:
 
     def quiet(self, seconds=1.5):
         """What Orca says in the next seconds, when nothing more is asked of it."""
-        time.sleep(seconds)
+        deadline = time.monotonic() + seconds
+        while time.monotonic() < deadline:
+            self.alive()
+            time.sleep(0.05)
         new = self.said()[self.heard:]
         self.heard += len(new)
         return new
@@ -158,14 +159,41 @@ def said_once(new, text, what):
         raise Failure(f"{what}: Orca said {text!r} {times} times: {new}")
 
 
-def orca(session):
-    """A hand played with Orca's keys alone: picks by flat review and its
-    click, with and without the pointer moved there, a place chosen, two runs,
-    Clear Cards and both warnings, each checked against what Orca said and
-    what the table holds."""
-    import pyatspi
+class Table:
+    """The table as Orca reads it, and what the places hold, over AT-SPI."""
 
-    # A window manager gives the window its activation, as on a desktop.
+    def __init__(self, session, reader, client):
+        self.session = session
+        self.reader = reader
+        self.controls = client.controls()
+        self.status = self.controls["Status"].queryText()
+
+    def places(self):
+        group = self.controls["Card table"].getChildAtIndex(0)
+        return [group.getChildAtIndex(i).name.split(": ")[1] for i in range(group.childCount)]
+
+    def expect_places(self, wanted, after):
+        if self.places() != wanted:
+            raise Failure(f"after {after} the places hold {self.places()}, expected {wanted}")
+
+    def tab_to(self, name):
+        """Tabs on until Orca says the control named."""
+        for _ in range(6):
+            self.reader.press("Tab")
+            new = self.reader.until("the focus to move on", lambda new: any(
+                said.endswith(("push button.", "text.")) for said in new))
+            if any(said.startswith(name) for said in new):
+                return
+        raise Failure(f"Tab never reached {name}")
+
+
+EMPTY = ["empty"] * 7
+PLACES = ["hole card 1", "hole card 2", "community card 1", "community card 2", "community card 3",
+          "community card 4", "community card 5"]
+
+
+def start_orca(session):
+    """Orca, reading the window once a window manager has given it the focus, as on a desktop."""
     session.spawn(["openbox", "--sm-disable"], env=session.env, stdin=subprocess.DEVNULL,
                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     reader = Orca(session)
@@ -174,73 +202,50 @@ def orca(session):
         "xprop", "-root", "_NET_SUPPORTING_WM_CHECK").stdout, 10)
     session.xdo("windowactivate", "--sync", session.window)
     reader.until("Orca to read the window as it takes the focus", "Quillan frame.")
+    return reader
 
-    def application():
-        for app in pyatspi.Registry.getDesktop(0):
-            if app is not None and app.get_process_id() == session.app.pid:
-                return app
-    frame = wait_for("Quillan on the accessibility bus", application, 15).getChildAtIndex(0)
-    controls = {frame.getChildAtIndex(i).name: frame.getChildAtIndex(i) for i in range(frame.childCount)}
-    status = controls["Status"].queryText()
 
-    def places():
-        group = controls["Card table"].getChildAtIndex(0)
-        return [group.getChildAtIndex(i).name.split(": ")[1] for i in range(group.childCount)]
-
-    def expect_places(wanted, after):
-        if places() != wanted:
-            raise Failure(f"after {after} the places hold {places()}, expected {wanted}")
-
-    def tab_to(name):
-        """Tabs on until Orca says the control named."""
-        for _ in range(6):
-            reader.press("Tab")
-            new = reader.until("the focus to move on", lambda new: any(
-                said.endswith(("push button.", "text.")) for said in new))
-            if any(said.startswith(name) for said in new):
-                return
-        raise Failure(f"Tab never reached {name}")
-
-    empty = ["empty"] * 7
-
-    # One click command, one card: each card of the clubs row goes into the
-    # next place. The first is clicked with the pointer left elsewhere, where
-    # Orca falls back to clicking the card's middle and to its action, each a
-    # pick of the same card; the others with the pointer moved there first.
+def one_click_one_card(reader, table):
+    """One click command, one card: each card of the clubs row goes into the
+    next place. The first is clicked with the pointer left elsewhere, where
+    Orca falls back to clicking the card's middle and to its action, each a
+    pick of the same card; the others with the pointer moved there first."""
     clubs = ["two", "three", "four", "five", "six", "seven"]
     reader.review_line("two of clubs")
     for number, rank in enumerate(clubs):
         if number:
             reader.review_word(rank)
-        place = ["hole card 1", "hole card 2", "community card 1", "community card 2", "community card 3",
-                 "community card 4", "community card 5"]
         new = reader.click(f"the pick of the {rank} of clubs", notification(
-            f"{rank.capitalize()} of clubs in {place[number]}. Next card: {place[number + 1]}."),
+            f"{rank.capitalize()} of clubs in {PLACES[number]}. Next card: {PLACES[number + 1]}."),
                            move_pointer=number > 0)
         said_once(new + reader.quiet(), f"{rank.capitalize()} of clubs in", f"one click on the {rank} of clubs")
-        expect_places([f"{r} of clubs" for r in clubs[:number + 1]] + empty[number + 1:],
-                      f"one click on the {rank} of clubs")
+        table.expect_places([f"{r} of clubs" for r in clubs[:number + 1]] + EMPTY[number + 1:],
+                            f"one click on the {rank} of clubs")
 
-    # Clear Cards: the emptied table and the prompt, whole.
-    tab_to("Clear Cards push button")
+
+def clear_cards_and_warning(reader, table):
+    """Clear Cards: the emptied table and the prompt, whole; then the
+    hole-card warning, said once, which its OK closes."""
+    table.tab_to("Clear Cards push button")
     reader.press("space")
     reader.until("Clear Cards", notification(
         "All places empty. Next card: hole card 1. "
         "Select cards. Make sure the number of players in this round is correct."))
-    expect_places(empty, "Clear Cards")
+    table.expect_places(EMPTY, "Clear Cards")
 
-    # The hole-card warning, said once; its OK closes it.
-    tab_to("Play Hands push button")
+    table.tab_to("Play Hands push button")
     reader.press("space")
     new = reader.until("the hole-card warning", "OK push button.")
     said_once(new, "Select your hole cards.", "the hole-card warning")
     reader.press("Return")
     reader.until("the warning to close", lambda new: any(said.startswith("Status text") for said in new))
+
+
+def hole_cards_and_place(reader, table):
+    """The hole cards, the pointer moved onto each first, then a place chosen."""
     # Review from a button: where Orca answers a key late, Qt gives the key
     # to the focused control too, and a box would take it as typing.
-    tab_to("Play Hands push button")
-
-    # The hole cards, the pointer moved onto each first, then a place chosen.
+    table.tab_to("Play Hands push button")
     reader.review_line("two of spades")
     reader.review_word("three")
     reader.click("the three of spades", notification("Three of spades in hole card 1. Next card: hole card 2."),
@@ -251,31 +256,37 @@ def orca(session):
     reader.review_line("Community card 1")
     reader.review_word("Community card 3")
     reader.click("the place chosen", notification("Next card: community card 3."))
-    expect_places(["three of spades", "two of diamonds"] + empty[2:], "the place chosen")
+    table.expect_places(["three of spades", "two of diamonds"] + EMPTY[2:], "the place chosen")
 
-    # A pointer moved over the sheet raises cards and says nothing.
+
+def pointer_says_nothing(session, reader):
+    """A pointer moved over the sheet raises cards and says nothing."""
     reader.quiet(0.5)
-    for x in range(40, 300, 20):
-        session.xdo("mousemove", "--window", session.window, x, 300)
+    for card in session.places.row(1):
+        session.move_to(session.places.pick(card))
     if any(said.startswith("notification") for said in reader.quiet()):
         raise Failure("a pointer moved over the sheet was announced")
 
-    # Two runs: each result said once, all three figures together.
+
+def two_runs(reader, table):
+    """Two runs: each result said once, all three figures together."""
     for run in ("first", "second"):
-        tab_to("Play Hands push button")
+        table.tab_to("Play Hands push button")
         reader.press("space")
         new = reader.until(f"the {run} run's result", lambda new: any("Win Chance" in said for said in new), 60)
         new += reader.quiet()
         said_once(new, "Win Chance", f"the {run} run")
-        figures = status.getText(0, -1)
+        figures = table.status.getText(0, -1)
         if not run_ended(figures):
             raise Failure(f"the status box reads {figures!r} after the {run} run")
         spoken = "notification " + ", ".join(figures.splitlines())
         if spoken not in new:
             raise Failure(f"the {run} run's figures {figures!r} were said as {new}")
 
-    # The count's warning, said once.
-    tab_to("Number of players text")
+
+def count_warning(session, reader, table):
+    """The count's warning, said once."""
+    table.tab_to("Number of players text")
     session.xdo("type", "11")
     reader.press("Tab")
     new = reader.until("the count's warning", "OK push button.")
@@ -283,28 +294,38 @@ def orca(session):
     reader.press("Return")
     reader.until("the count's warning to close", lambda new: any("Number of players" in said for said in new))
 
-    # A person's double click on a card still moves it on.
-    reader.quiet(0.5)
-    ace = (33 + 18 * 12 + 9, 280 + 20)
-    session.xdo("mousemove", "--window", session.window, *ace, "click", "--repeat", "2", "--delay", "120", "1")
-    reader.until("the double click's second pick", notification("Ace of spades in community card 4."), 10)
-    expect_places(["three of spades", "two of diamonds", "empty", "empty", "empty", "ace of spades", "empty"],
-                  "a double click on the ace of spades")
 
+def double_click(session, reader, table):
+    """A person's double click on a card still moves it on."""
+    reader.quiet(0.5)
+    session.xdo("mousemove", "--window", session.window, *session.places.pick("AS"), "click", "--repeat", "2",
+                "--delay", "120", "1")
+    reader.until("the double click's second pick", notification("Ace of spades in community card 4."), 10)
+    table.expect_places(["three of spades", "two of diamonds", "empty", "empty", "empty", "ace of spades", "empty"],
+                        "a double click on the ace of spades")
+
+
+# Orca answers slowly on a busy machine: it runs alone.
+@scenario(start={"accessible": True}, python="system", needs=["orca"], keep=["orca.log"], timeout=240, serial=True)
+def orca(session):
+    """A hand played with Orca's keys alone: picks by flat review and its
+    click, with and without the pointer moved there, a place chosen, two runs,
+    Clear Cards and both warnings, each checked against what Orca said and
+    what the table holds."""
+    # The test's own client joins the accessibility bus before Orca starts:
+    # with one that connects while Orca runs, some of Orca's later key
+    # commands never reach it as commands, and it echoes its click key as a
+    # slash typed.
+    client = AtSpiClient(session)
+    reader = start_orca(session)
+    table = Table(session, reader, client)
+    one_click_one_card(reader, table)
+    clear_cards_and_warning(reader, table)
+    hole_cards_and_place(reader, table)
+    pointer_says_nothing(session, reader)
+    two_runs(reader, table)
+    count_warning(session, reader, table)
+    double_click(session, reader, table)
     output = session.app_output()
     if output.strip():
         raise Failure("Quillan printed while Orca read it:\n" + output)
-
-
-def main():
-    if len(sys.argv) != 2:
-        sys.exit(f"usage: {sys.argv[0]} <quillan>")
-
-    def play(session):
-        session.start(sys.argv[1], accessible=True)
-        orca(session)
-    run_scenario("orca", play, keep=["orca.log"])
-
-
-if __name__ == "__main__":
-    main()
