@@ -148,9 +148,10 @@ def wayland_wayland(session):
 def wayland_no_plugin(session):
     """On a Wayland desktop whose machine lacks Qt's Wayland plugin, with
     DISPLAY naming no X server or not set, the failure names the package."""
+    if not session.options.get("xcb_plugin"):
+        raise Failure("this scenario needs Qt's X platform plugin, given as --xcb-plugin")
     env = start_weston(session, xwayland=False)
-    lacking = with_plugins(session.quillan, os.path.join(session.workdir, "xcb-only"),
-                           [session.options["xcb_plugin"]])
+    lacking = with_plugins(session.quillan, os.path.join(session.workdir, "xcb-only"), [session.options["xcb_plugin"]])
     for display in (":" + str(free_display_number()), None):
         settings = dict(env, DISPLAY=display) if display else {k: v for k, v in env.items() if k != "DISPLAY"}
         check_failure(lacking, settings, 'Qt platform plugin "wayland"', {"DISPLAY": display})

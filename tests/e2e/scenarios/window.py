@@ -204,9 +204,13 @@ def scaled_places(places):
     away from its frame and its text."""
     slot_x, slot_y = places.slot(7)
     ace_x, ace_y = places.corner("AD")
-    return {"table": places.bare_table, "community card 5": (slot_x + 46, slot_y + 25), "ace of spades":
-            places.pick("AS"), "ace of diamonds": (ace_x + 41, ace_y + 60), "status box": places.inside("Status", -13, -5),
-            "player box": places.inside("Number of players", -3, -3), "Play Hands": places.inside("Play Hands", 4, 4),
+    return {"table": places.bare_table,
+            "community card 5": (slot_x + 46, slot_y + 25),
+            "ace of spades": places.pick("AS"),
+            "ace of diamonds": (ace_x + 41, ace_y + 60),
+            "status box": places.inside("Status", -13, -5),
+            "player box": places.inside("Number of players", -3, -3),
+            "Play Hands": places.inside("Play Hands", 4, 4),
             "Clear Cards": places.inside("Clear Cards", -4, -4)}
 
 
