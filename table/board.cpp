@@ -43,10 +43,9 @@ QRect SlotArea(const CardSlot& slot) { return {slot.X - FrameMargin, slot.Y - Fr
 
 // Where the table differs from the last drawing. A window drawn before it is
 // first shown paints all of itself when shown, so a first drawing needs no more.
-QRegion ChangedSinceShown(SheetCell hovered) {
+QRegion ChangedSinceShown(SheetCell hovered, const TableSnapshot& now) {
     QRegion changed;
     if (hovered != Showing.hovered) changed += CardArea(hovered).united(CardArea(Showing.hovered));
-    const TableSnapshot now = SnapshotOfTable();
     for (int n = 1; n <= SlotCount; ++n) {
         if (ChangeOfSlot(Showing.table, now, n).any()) changed += SlotArea(Slots[n]);
     }
@@ -80,8 +79,9 @@ void DrawBoard() {
             CopyCard(Form1->MiniCardsSprite.hDC(), slot.Column, slot.Row, slot.X, slot.Y);
         }
     }
-    Form1->Refresh(ChangedSinceShown(hovered));
-    Showing = {hovered, SnapshotOfTable()};
+    const TableSnapshot now = SnapshotOfTable();
+    Form1->Refresh(ChangedSinceShown(hovered, now));
+    Showing = {hovered, now};
 }
 
 void Form_MouseMove(int /*Button*/, int /*Shift*/, float X, float Y) {

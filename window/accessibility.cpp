@@ -278,9 +278,11 @@ public:
         return int(Controls().indexOf(qobject_cast<QWidget*>(child->object())));
     }
 
-    // Tells assistive technology what changed on the table since it was last
-    // told: a handful of events for a pick, not one for every element.
-    void SendChanges(const TableSnapshot& told, bool descriptionChanged) {
+    // Tells assistive technology what changed on the table between two
+    // snapshots: a handful of events for a pick, not one for every element.
+    // The table's description names every slot's card and the next place, so
+    // any change is a change of it.
+    void SendChanges(const TableSnapshot& told, const TableSnapshot& now) {
         TableParts& parts = Parts();
         auto send = [](QAccessibleInterface* part, QAccessible::Event type) {
             QAccessibleEvent event(part, type);
@@ -292,7 +294,6 @@ public:
             QAccessibleStateChangeEvent event(part, checked);
             QAccessible::updateAccessibility(&event);
         };
-        const TableSnapshot now = SnapshotOfTable();
         for (int n = 1; n <= SlotCount; ++n) {
             const SlotChange change = ChangeOfSlot(told, now, n);
             if (change.card) send(parts.place[std::size_t(n - 1)], QAccessible::NameChanged);
@@ -301,12 +302,12 @@ public:
         // A card that came into a place, left one or moved to another.
         for (TablePart* card : parts.card) {
             const int before = SlotHolding(card->Code(), told.places);
-            const int after = SlotHolding(card->Code());
+            const int after = SlotHolding(card->Code(), now.places);
             if (before == after) continue;
             if ((before == 0) != (after == 0)) sendChecked(card);
             send(card, QAccessible::DescriptionChanged);
         }
-        if (descriptionChanged) send(parts.table, QAccessible::DescriptionChanged);
+        send(parts.table, QAccessible::DescriptionChanged);
     }
 
     // Says message through the next of the announcement elements.
@@ -426,11 +427,13 @@ void InstallAccessibility() {
 void Form1Window::TellWhatChanged() {
     const TableSnapshot now = SnapshotOfTable();
     if (!TableChanged(told_.table, now)) return;
-    const QString words = QString::fromStdString(SlotsInWords());
+    const TableSnapshot before = told_.table;
+    // Told before the events go out, so what they make a screen reader read
+    // afresh is the table as it is now.
+    told_ = {now, QString::fromStdString(SlotsInWords())};
     if (auto* form = dynamic_cast<FormAccessible*>(QAccessible::queryAccessibleInterface(this)))
-        form->SendChanges(told_.table, words != told_.words);
-    Announce(TableChangeInWords(told_.table, now));
-    told_ = {now, words};
+        form->SendChanges(before, now);
+    Announce(TableChangeInWords(before, now));
 }
 
 void Form1Window::showEvent(QShowEvent* event) {
