@@ -388,8 +388,8 @@ bool IsTextEvent(QAccessible::Event type) {
     }
 }
 
-// Every accessibility event passes here: held text events of the status box
-// stop, everything else goes on to the platform as before.
+// Every accessibility event passes here: the status box's text events during
+// a run stop, everything else goes on to the platform as before.
 void PassAccessibilityEvent(QAccessibleEvent* event) {
     const QObject* source = event->object();
     if (Form1 && Form1->txt_Status->InRun() && source &&

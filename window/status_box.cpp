@@ -104,8 +104,8 @@ namespace {
 
 // The box as assistive technology reads and edits it. Its text is one
 // message, a prompt or a run's three figures, so a screen reader reads it as
-// one line, whole, however it wraps on the screen. While its announcements
-// are held, as during a run, it reads as empty and takes no edits.
+// one line, whole, however it wraps on the screen. During a run it reads as
+// empty and takes no edits.
 class StatusBoxAccessible : public QAccessibleWidget,
                             public QAccessibleTextInterface,
                             public QAccessibleEditableTextInterface {
@@ -160,8 +160,7 @@ public:
             *end = characterCount();
             return Text();
         }
-        return QAccessibleTextInterface::textAtOffset(std::min(Clamp(offset), std::max(characterCount() - 1, 0)),
-                                                      boundary, start, end);
+        return QAccessibleTextInterface::textAtOffset(LastCharacterAt(offset), boundary, start, end);
     }
     QString textBeforeOffset(int offset, QAccessible::TextBoundaryType boundary, int* start, int* end) const override {
         if (IsLine(boundary)) return Nothing(start, end);
@@ -169,8 +168,7 @@ public:
     }
     QString textAfterOffset(int offset, QAccessible::TextBoundaryType boundary, int* start, int* end) const override {
         if (IsLine(boundary)) return Nothing(start, end);
-        return QAccessibleTextInterface::textAfterOffset(std::min(Clamp(offset), std::max(characterCount() - 1, 0)),
-                                                         boundary, start, end);
+        return QAccessibleTextInterface::textAfterOffset(LastCharacterAt(offset), boundary, start, end);
     }
 
     QRect characterRect(int offset) const override {
@@ -201,6 +199,9 @@ public:
 private:
     QString Text() const { return box_->InRun() ? QString() : box_->toPlainText(); }
     int Clamp(int offset) const { return std::clamp(offset, 0, characterCount()); }
+    // A character's offset at most the last character's: Qt looks for the
+    // word or sentence at the end of the text for ever.
+    int LastCharacterAt(int offset) const { return std::min(Clamp(offset), std::max(characterCount() - 1, 0)); }
     static bool IsLine(QAccessible::TextBoundaryType boundary) {
         return boundary == QAccessible::LineBoundary || boundary == QAccessible::ParagraphBoundary ||
                boundary == QAccessible::NoBoundary;

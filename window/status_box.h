@@ -44,6 +44,6 @@ QAccessibleInterface* MakeStatusBoxAccessible(QObject* object);
 QString SpokenText(const QString& lines);
 
 // Replaces the whole text of a several-line box; CR LF starts a new line.
-// What the program writes into the status box is announced, whole, unless
-// its announcements are held.
+// What the program writes into the status box is announced, whole, unless a
+// run writes it: a run's figures are announced once, when the last run ends.
 void SetText(QPlainTextEdit* box, const std::string& text);
