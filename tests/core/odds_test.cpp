@@ -16,11 +16,6 @@
 
 namespace {
 
-void Place(int slot, const char* card) { PutCard(slot, card); }
-
-// The community places, as the run's handler reads them for each deal.
-CommunityCards Board() { return CommunityCardsInSlots(); }
-
 bool ContainsCard(const std::string& cards, const std::string& code) { return cards.find(code) != std::string::npos; }
 
 // Splits a card set into its codes.
@@ -219,11 +214,11 @@ protected:
 };
 
 TEST_F(Dealing, RunDeckLeavesOutTheCardsInTheSlots) {
-    Place(1, "AS");
-    Place(2, "KD");
+    PutCard(1, "AS");
+    PutCard(2, "KD");
     EXPECT_EQ(BuildRunDeck(SlotCards()).Cards().size(), 100u);
-    Place(3, "0H");
-    Place(7, "2C");
+    PutCard(3, "0H");
+    PutCard(7, "2C");
     const Deck runDeck = BuildRunDeck(SlotCards());
     const std::string_view deck = runDeck.Cards();
     EXPECT_EQ(deck.size(), 96u);
@@ -231,8 +226,8 @@ TEST_F(Dealing, RunDeckLeavesOutTheCardsInTheSlots) {
 }
 
 TEST_F(Dealing, DrawsTheEmptyCommunityPlacesThenTwoCardsPerOpponent) {
-    Place(1, "AS");
-    Place(2, "KD");
+    PutCard(1, "AS");
+    PutCard(2, "KD");
     const std::string hole = "ASKD";
     const Deck deck = BuildRunDeck(SlotCards());
     struct Case {
@@ -240,29 +235,30 @@ TEST_F(Dealing, DrawsTheEmptyCommunityPlacesThenTwoCardsPerOpponent) {
         int opponents;
     };
     for (const Case c : {Case{2, 1}, Case{10, 9}, Case{2.9, 1}, Case{1, 0}, Case{0, 0}, Case{-3, 0}}) {
-        EXPECT_EQ(RandomsUsedBy([&] { Deal(deck, hole, Board(), c.players); }), 5 + 2 * c.opponents) << c.players;
-        EXPECT_EQ(Deal(deck, hole, Board(), c.players).opponents.size(), std::size_t(c.opponents));
+        EXPECT_EQ(RandomsUsedBy([&] { Deal(deck, hole, CommunityCardsInSlots(), c.players); }), 5 + 2 * c.opponents)
+            << c.players;
+        EXPECT_EQ(Deal(deck, hole, CommunityCardsInSlots(), c.players).opponents.size(), std::size_t(c.opponents));
     }
 
     for (int n = 3; n <= 7; ++n) PutCard(n, FullDeck.substr(2 * n, 2));
     const Deck fullBoard = BuildRunDeck(SlotCards());
     EXPECT_EQ(fullBoard.Cards().size(), 90u);
-    EXPECT_EQ(RandomsUsedBy([&] { Deal(fullBoard, hole, Board(), 4); }), 6);
-    EXPECT_EQ(Deal(fullBoard, hole, Board(), 4).board, "4S5S6S7S8S");
+    EXPECT_EQ(RandomsUsedBy([&] { Deal(fullBoard, hole, CommunityCardsInSlots(), 4); }), 6);
+    EXPECT_EQ(Deal(fullBoard, hole, CommunityCardsInSlots(), 4).board, "4S5S6S7S8S");
 }
 
 TEST_F(Dealing, NoPlayersMeansEveryDealIsWon) {
-    Place(1, "2S");
-    Place(2, "7D");
+    PutCard(1, "2S");
+    PutCard(2, "7D");
     const Deck deck = BuildRunDeck(SlotCards());
-    for (int deal = 0; deal < 200; ++deal) EXPECT_EQ(Play(deck, "2S7D", Board(), 0), DealOutcome::Win);
+    for (int deal = 0; deal < 200; ++deal) EXPECT_EQ(Play(deck, "2S7D", CommunityCardsInSlots(), 0), DealOutcome::Win);
 }
 
 TEST_F(Dealing, ThirtyPlayersEmptyTheDeckAndStillScore) {
-    Place(1, "AS");
-    Place(2, "KD");
+    PutCard(1, "AS");
+    PutCard(2, "KD");
     const Deck deck = BuildRunDeck(SlotCards());
-    const DealtCards deal = Deal(deck, "ASKD", Board(), 30);
+    const DealtCards deal = Deal(deck, "ASKD", CommunityCardsInSlots(), 30);
     ASSERT_EQ(deal.opponents.size(), 29u);
     for (int j = 0; j < 22; ++j) EXPECT_EQ(deal.opponents[j].size(), 4u);
     EXPECT_EQ(deal.opponents[22].size(), 2u);
@@ -272,16 +268,17 @@ TEST_F(Dealing, ThirtyPlayersEmptyTheDeckAndStillScore) {
 
 TEST_F(Dealing, ATieWithTheBestOpponentIsADraw) {
     // A royal flush on the board: everybody plays it.
-    for (auto [slot, card] : {std::pair{3, "AH"}, {4, "KH"}, {5, "QH"}, {6, "JH"}, {7, "0H"}}) Place(slot, card);
-    Place(1, "2S");
-    Place(2, "3C");
+    for (auto [slot, card] : {std::pair{3, "AH"}, {4, "KH"}, {5, "QH"}, {6, "JH"}, {7, "0H"}}) PutCard(slot, card);
+    PutCard(1, "2S");
+    PutCard(2, "3C");
     const Deck deck = BuildRunDeck(SlotCards());
-    for (double players : {2.0, 5.0, 10.0}) EXPECT_EQ(Play(deck, "2S3C", Board(), players), DealOutcome::Draw);
+    for (double players : {2.0, 5.0, 10.0})
+        EXPECT_EQ(Play(deck, "2S3C", CommunityCardsInSlots(), players), DealOutcome::Draw);
 }
 
 TEST_F(Dealing, NoCardTwiceInADealEvenWhenTheSlotsChangeMidRun) {
-    Place(1, "AS");
-    Place(2, "KD");
+    PutCard(1, "AS");
+    PutCard(2, "KD");
     const std::string hole = "ASKD";
     const Deck deck = BuildRunDeck(SlotCards());
     auto check = [&](const DealtCards& deal) {
@@ -298,7 +295,7 @@ TEST_F(Dealing, NoCardTwiceInADealEvenWhenTheSlotsChangeMidRun) {
         // and moves a hole card onto the board.
         PutCard(4, deal % 3 == 0 ? "QS" : "");
         PutCard(6, deal % 5 == 0 ? "AS" : "");
-        const DealtCards dealt = Deal(deck, hole, Board(), 10);
+        const DealtCards dealt = Deal(deck, hole, CommunityCardsInSlots(), 10);
         check(dealt);
         if (deal % 3 == 0) {
             EXPECT_EQ(dealt.board.substr(2, 2), "QS");
