@@ -27,8 +27,8 @@ constexpr std::pair<std::string_view, const char*> PluginPackages[] = {{"wayland
 // How Qt's messages begin that say a platform did not start.
 constexpr char MissingPlugin[] = "Could not find the Qt platform plugin \"";
 constexpr char PluginNotLoaded[] = "Could not load the Qt platform plugin";
-constexpr char NoXDisplay[] = "could not connect to display";
-constexpr char NoWaylandDisplay[] = "Failed to create wl_display";
+constexpr char NoXDisplayText[] = "could not connect to display";
+constexpr char NoWaylandDisplayText[] = "Failed to create wl_display";
 
 constexpr char NotOnTopOnWayland[] =
     "quillan: on Wayland the window cannot be kept above other windows; see \"man quillan\" for how";
@@ -52,6 +52,12 @@ struct HeldMessage {
 std::vector<HeldMessage> HeldMessages;
 QtMessageHandler QtHandler = nullptr;
 
+// Qt's word that it could not open the display of a platform it tried.
+bool NoWaylandDisplay(const HeldMessage& held) { return held.text.startsWith(QLatin1String(NoWaylandDisplayText)); }
+bool NoXDisplay(const HeldMessage& held) {
+    return held.category == "qt.qpa.xcb" && held.text.startsWith(QLatin1String(NoXDisplayText));
+}
+
 QByteArray Variable(const char* name) {
     const QByteArray value = qgetenv(name);
     return name + (value.isEmpty() ? QByteArray(" is not set") : " is " + value);
@@ -69,9 +75,9 @@ QByteArray StartupFailure(const QString& fatal) {
     QString reason;
     for (const HeldMessage& held : HeldMessages) {
         if (held.type != QtWarningMsg && held.type != QtCriticalMsg) continue;
-        if (held.text.startsWith(QLatin1String(NoWaylandDisplay))) {
+        if (NoWaylandDisplay(held)) {
             waylandFailed = true;
-        } else if (held.category == "qt.qpa.xcb" && held.text.startsWith(QLatin1String(NoXDisplay))) {
+        } else if (NoXDisplay(held)) {
             xFailed = true;
         } else if (held.category.startsWith("qt.qpa")) {
             if (held.text.startsWith(QLatin1String(MissingPlugin))) {
@@ -134,8 +140,7 @@ void HoldStartupMessage(QtMsgType type, const QMessageLogContext& context, const
 // Qt's word that a platform it tried did not start: of no interest once a
 // later platform of the ones chosen here has.
 bool PlatformNotStarted(const HeldMessage& held) {
-    return held.text.startsWith(QLatin1String(NoWaylandDisplay)) ||
-           (held.category == "qt.qpa.xcb" && held.text.startsWith(QLatin1String(NoXDisplay))) ||
+    return NoWaylandDisplay(held) || NoXDisplay(held) ||
            (held.category == "qt.qpa.plugin" && held.type != QtDebugMsg &&
             (held.text.startsWith(QLatin1String(MissingPlugin)) ||
              held.text.startsWith(QLatin1String(PluginNotLoaded))));
